@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+namespace rod_cutting {
+
+// Minus infinity: the starting best value of both solvers, and the value a
+// memo table starts with at every entry.
+inline constexpr std::int32_t neg_infinity = std::numeric_limits<std::int32_t>::min();
+
+// The longest rod the built-in price table can price; that table, like the
+// program's memo table, has `max_length + 1` entries.
+inline constexpr std::int32_t max_length = 10;
+
+// The length the program solves.
+inline constexpr std::int32_t rod_length = 10;
+
+// brute_force_revenue()
+//
+// Returns the largest revenue obtainable by cutting a rod of length `n` into
+// pieces priced by `prices`, where `prices[i]` is the price of a piece of
+// length i (the uncut rod counts as one piece). It tries every length for the
+// first piece and solves the rest afresh, so it makes 2^n calls in all: keep
+// `n` small.
+//
+// Preconditions: entries 1 to `n` of `prices` exist (entry 0 is never read),
+// and every sum of prices along a way of cutting fits in 32 bits. A length of
+// 0 returns 0 without reading `prices`; a negative length returns
+// `neg_infinity` without reading it.
+//
+// Example:
+//
+//   const std::int32_t prices[] = {0, 1, 5, 8, 9};
+//   rod_cutting::brute_force_revenue(prices, 4);   // 10: two pieces of 2
+//   rod_cutting::brute_force_revenue(prices, 1);   // 1
+//   rod_cutting::brute_force_revenue(prices, 0);   // 0
+//   rod_cutting::brute_force_revenue(prices, -1);  // neg_infinity
+[[nodiscard]] std::int32_t brute_force_revenue(const std::int32_t* prices, std::int32_t n);
+
+// memoized_revenue()
+//
+// Returns the same revenue as `brute_force_revenue(prices, n)`, computing each
+// length once and remembering it in `memo`: 1 + n(n+1)/2 calls on a fresh
+// table with non-negative prices.
+//
+// `memo[k]` holds the best revenue for length k when it is 0 or more; a
+// negative entry means "not computed yet". The call stores its result in
+// `memo[n]` and in the entry of every shorter length it had to compute, so
+// later calls on the same table reuse them. An entry that is 0 or more is
+// trusted as it stands. A best revenue below 0 (only possible with negative
+// prices) is stored but, being negative, is recomputed at every request.
+//
+// Preconditions: `memo` has at least `n + 1` entries, every one either
+// `neg_infinity` (fill the whole table before the first call) or a result
+// from an earlier call with the same `prices`; entries 1 to `n` of `prices`
+// exist; every sum of prices fits in 32 bits. A negative `n` returns
+// `neg_infinity` and reads neither table.
+//
+// Example:
+//
+//   const std::int32_t prices[] = {0, 1, 5, 8, 9};
+//   std::int32_t memo[5];
+//   std::fill(std::begin(memo), std::end(memo), rod_cutting::neg_infinity);
+//   rod_cutting::memoized_revenue(prices, memo, 4);  // 10
+//   // memo now holds 0, 1, 5, 8, 10.
+//   rod_cutting::memoized_revenue(prices, memo, 3);  // 8, read from memo[3]
+std::int32_t memoized_revenue(const std::int32_t* prices, std::int32_t* memo, std::int32_t n);
+
+}  // namespace rod_cutting

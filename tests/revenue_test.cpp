@@ -1,0 +1,122 @@
+#include "rod_cutting/revenue.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace {
+
+using rod_cutting::brute_force_revenue;
+using rod_cutting::max_length;
+using rod_cutting::memoized_revenue;
+using rod_cutting::neg_infinity;
+
+constexpr std::array<std::int32_t, max_length + 1> prices{0, 1, 5, 8, 9, 10, 17, 17, 20, 24, 30};
+constexpr std::array<std::int32_t, max_length + 1> best{0, 1, 5, 8, 10, 13, 17, 18, 22, 25, 30};
+
+std::vector<std::int32_t> fresh_memo(std::size_t entries) {
+  return std::vector<std::int32_t>(entries, neg_infinity);
+}
+
+// Bottom-up over the same recurrence, written independently of the library.
+std::vector<std::int32_t> bottom_up(const std::vector<std::int32_t>& p, std::int32_t n) {
+  std::vector<std::int32_t> r(static_cast<std::size_t>(n) + 1, 0);
+  for (std::size_t len = 1; len < r.size(); ++len) {
+    std::int32_t top = neg_infinity;
+    for (std::size_t first = 1; first <= len; ++first) {
+      top = std::max(top, p[first] + r[len - first]);
+    }
+    r[len] = top;
+  }
+  return r;
+}
+
+TEST(Solvers, BuiltInTableAtEveryLength) {
+  for (std::int32_t n = 0; n <= max_length; ++n) {
+    const auto want = best.at(static_cast<std::size_t>(n));
+    auto memo = fresh_memo(prices.size());
+    EXPECT_EQ(brute_force_revenue(prices.data(), n), want) << "n=" << n;
+    EXPECT_EQ(memoized_revenue(prices.data(), memo.data(), n), want) << "n=" << n;
+  }
+}
+
+TEST(Solvers, EdgeLengthsReadNoTable) {
+  // A null table would crash any read.
+  EXPECT_EQ(brute_force_revenue(nullptr, 0), 0);
+  EXPECT_EQ(brute_force_revenue(nullptr, -1), neg_infinity);
+  EXPECT_EQ(brute_force_revenue(nullptr, neg_infinity), neg_infinity);
+  EXPECT_EQ(memoized_revenue(nullptr, nullptr, -1), neg_infinity);
+
+  auto memo = fresh_memo(1);
+  EXPECT_EQ(memoized_revenue(nullptr, memo.data(), 0), 0);
+  EXPECT_EQ(memo[0], 0);
+  EXPECT_EQ(memoized_revenue(nullptr, memo.data(), 0), 0);
+}
+
+TEST(Memoized, FillsEveryLengthUpToN) {
+  auto memo = fresh_memo(prices.size() + 2);
+  ASSERT_EQ(memoized_revenue(prices.data(), memo.data(), 8), 22);
+  const std::vector<std::int32_t> want{0, 1, 5, 8, 10, 13, 17, 18, 22, neg_infinity, neg_infinity,
+                                       neg_infinity, neg_infinity};
+  EXPECT_EQ(memo, want);
+}
+
+TEST(Memoized, TrustsKnownEntries) {
+  struct preset_case {
+    std::int32_t n;
+    std::int32_t stored;
+  };
+  for (const auto [n, stored] : {preset_case{0, 0}, preset_case{5, 0}, preset_case{10, 99}}) {
+    auto memo = fresh_memo(prices.size());
+    memo[static_cast<std::size_t>(n)] = stored;
+    EXPECT_EQ(memoized_revenue(prices.data(), memo.data(), n), stored) << "n=" << n;
+  }
+
+  // A filled table answers without touching prices.
+  auto memo = fresh_memo(prices.size());
+  ASSERT_EQ(memoized_revenue(prices.data(), memo.data(), 10), 30);
+  EXPECT_EQ(memoized_revenue(nullptr, memo.data(), 10), 30);
+}
+
+TEST(Memoized, NegativeBestIsStoredButRecomputed) {
+  const std::vector<std::int32_t> losses{0, -3, -5, -4, -20};
+  auto memo = fresh_memo(losses.size());
+  ASSERT_EQ(memoized_revenue(losses.data(), memo.data(), 4), -7);
+  EXPECT_EQ(memo, (std::vector<std::int32_t>{0, -3, -5, -4, -7}));
+
+  // Any negative entry counts as unknown, so a wrong one is not believed.
+  memo[4] = -1;
+  memo[2] = -1;
+  EXPECT_EQ(memoized_revenue(losses.data(), memo.data(), 4), -7);
+  EXPECT_EQ(memo[2], -5);
+  EXPECT_EQ(brute_force_revenue(losses.data(), 4), -7);
+}
+
+TEST(Solvers, AgreeWithBottomUpOnRandomTables) {
+  constexpr std::int32_t longest = 16;
+  std::mt19937 rng(20261208);
+  std::uniform_int_distribution<std::int32_t> magnitude(0, 3);
+  for (int round = 0; round < 200; ++round) {
+    // Even at the largest bound a sum of 16 prices is far from overflow.
+    const std::int32_t bound = std::array{10, 1000, 100000, 1}[static_cast<std::size_t>(magnitude(rng))];
+    std::uniform_int_distribution<std::int32_t> price(-bound, bound);
+    std::vector<std::int32_t> p(longest + 1, 0);
+    std::generate(p.begin() + 1, p.end(), [&] { return price(rng); });
+    const auto want = bottom_up(p, longest);
+
+    auto shared_memo = fresh_memo(p.size());
+    for (std::int32_t n = 0; n <= longest; ++n) {
+      const auto expected = want[static_cast<std::size_t>(n)];
+      auto memo = fresh_memo(p.size());
+      ASSERT_EQ(brute_force_revenue(p.data(), n), expected) << "round " << round << " n=" << n;
+      ASSERT_EQ(memoized_revenue(p.data(), memo.data(), n), expected) << "round " << round;
+      ASSERT_EQ(memoized_revenue(p.data(), shared_memo.data(), n), expected) << "round " << round;
+    }
+  }
+}
+
+}  // namespace
