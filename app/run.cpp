@@ -39,9 +39,9 @@ int cannot_write(std::ostream& err) {
 
 }  // namespace
 
-int run(std::ostream& out, std::ostream& err) {
-  const std::array<std::int32_t, max_length + 1> price_table{0,  1,  5,  8,  9, 10,
-                                                             17, 17, 20, 24, 30};
+// Output first, errors second, as with any Unix tool's descriptors.
+int run(std::ostream& out, std::ostream& err) {  // NOLINT(bugprone-easily-swappable-parameters)
+  const std::array<std::int32_t, max_length + 1> price_table{0, 1, 5, 8, 9, 10, 17, 17, 20, 24, 30};
 
   if (!write_line(out, "Brute Force : ", brute_force_revenue(price_table.data(), rod_length))) {
     return cannot_write(err);

@@ -19,7 +19,8 @@ constexpr std::array<std::int32_t, max_length + 1> prices{0, 1, 5, 8, 9, 10, 17,
 constexpr std::array<std::int32_t, max_length + 1> best{0, 1, 5, 8, 10, 13, 17, 18, 22, 25, 30};
 
 std::vector<std::int32_t> fresh_memo(std::size_t entries) {
-  return std::vector<std::int32_t>(entries, neg_infinity);
+  std::vector<std::int32_t> memo(entries, neg_infinity);
+  return memo;
 }
 
 // Bottom-up over the same recurrence, written independently of the library.
@@ -60,8 +61,8 @@ TEST(Solvers, EdgeLengthsReadNoTable) {
 TEST(Memoized, FillsEveryLengthUpToN) {
   auto memo = fresh_memo(prices.size() + 2);
   ASSERT_EQ(memoized_revenue(prices.data(), memo.data(), 8), 22);
-  const std::vector<std::int32_t> want{0, 1, 5, 8, 10, 13, 17, 18, 22, neg_infinity, neg_infinity,
-                                       neg_infinity, neg_infinity};
+  const std::vector<std::int32_t> want{
+      0, 1, 5, 8, 10, 13, 17, 18, 22, neg_infinity, neg_infinity, neg_infinity, neg_infinity};
   EXPECT_EQ(memo, want);
 }
 
@@ -102,7 +103,8 @@ TEST(Solvers, AgreeWithBottomUpOnRandomTables) {
   std::uniform_int_distribution<std::int32_t> magnitude(0, 3);
   for (int round = 0; round < 200; ++round) {
     // Even at the largest bound a sum of 16 prices is far from overflow.
-    const std::int32_t bound = std::array{10, 1000, 100000, 1}[static_cast<std::size_t>(magnitude(rng))];
+    const std::int32_t bound =
+        std::array{10, 1000, 100000, 1}.at(static_cast<std::size_t>(magnitude(rng)));
     std::uniform_int_distribution<std::int32_t> price(-bound, bound);
     std::vector<std::int32_t> p(longest + 1, 0);
     std::generate(p.begin() + 1, p.end(), [&] { return price(rng); });

@@ -1,0 +1,85 @@
+// Differential fuzzer: both solvers against a bottom-up oracle on price tables
+// built from the input, negative prices included.
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <limits>
+#include <span>
+
+#include "rod_cutting/revenue.hpp"
+
+namespace {
+
+using rod_cutting::neg_infinity;
+
+constexpr std::int32_t longest = 20;
+// A cut has at most `longest` pieces, so at this bound no sum can overflow.
+constexpr std::int64_t price_bound = 100'000'000;
+static_assert(longest * price_bound <= std::numeric_limits<std::int32_t>::max());
+
+// Two entries past the longest rod, to see that nothing is written beyond n.
+constexpr std::size_t memo_size = longest + 3;
+
+void check(bool ok, const char* what, std::int32_t n) {
+  if (!ok) {
+    std::cerr << "revenue_fuzz: " << what << " (n=" << n << ")\n";
+    std::abort();
+  }
+}
+
+// Wider arithmetic than the solvers, so that it cannot share their faults.
+std::array<std::int64_t, longest + 1> oracle(std::span<const std::int32_t> prices, std::int32_t n) {
+  std::array<std::int64_t, longest + 1> best{};
+  for (std::int32_t len = 1; len <= n; ++len) {
+    std::int64_t top = std::numeric_limits<std::int64_t>::min();
+    for (std::int32_t first = 1; first <= len; ++first) {
+      top = std::max(top, prices[static_cast<std::size_t>(first)] +
+                              best.at(static_cast<std::size_t>(len - first)));
+    }
+    best.at(static_cast<std::size_t>(len)) = top;
+  }
+  return best;
+}
+
+}  // namespace
+
+// Input: one byte for the length, then a little-endian 32-bit price per length
+// from 1 up.
+// The length is cut down to the prices the input holds.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) {
+    return 0;
+  }
+  const std::span input(data, size);
+  const auto given = static_cast<std::int32_t>(std::min<std::size_t>((size - 1) / 4, longest));
+  const std::int32_t n = std::min<std::int32_t>(input[0] % (longest + 1), given);
+
+  std::array<std::int32_t, longest + 1> prices{};
+  for (std::int32_t i = 1; i <= n; ++i) {
+    std::int32_t raw = 0;
+    std::memcpy(&raw, &input[1 + 4 * static_cast<std::size_t>(i - 1)], sizeof raw);
+    // Small values pass unchanged, which lets the fuzzer's comparison hints reach them.
+    prices.at(static_cast<std::size_t>(i)) = static_cast<std::int32_t>(raw % (price_bound + 1));
+  }
+  const auto want = oracle(prices, n);
+  const auto at = [](auto& table, std::int32_t k) { return table.at(static_cast<std::size_t>(k)); };
+
+  check(rod_cutting::brute_force_revenue(prices.data(), n) == at(want, n), "exhaustive", n);
+
+  std::array<std::int32_t, memo_size> memo{};
+  memo.fill(neg_infinity);
+  const std::int32_t first = rod_cutting::memoized_revenue(prices.data(), memo.data(), n);
+  check(first == at(want, n), "memoized", n);
+  for (std::int32_t k = 0; k <= n; ++k) {
+    check(at(memo, k) == at(want, k), "memo entry below n", k);
+  }
+  check(std::all_of(memo.begin() + n + 1, memo.end(),
+                    [](std::int32_t v) { return v == neg_infinity; }),
+        "memo entry above n", n);
+  check(rod_cutting::memoized_revenue(prices.data(), memo.data(), n) == first, "second call", n);
+  return 0;
+}
