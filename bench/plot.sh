@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Draws time against length for both solvers, on log scales, from the
+# benchmark's JSON output into bench/revenue.svg.
+# Usage: bench/plot.sh [BENCHMARK_JSON]
+# Without a file it builds the bench preset and runs the benchmark first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if ! command -v gnuplot >/dev/null || ! command -v jq >/dev/null; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends gnuplot-nox jq >/dev/null
+fi
+
+json=${1:-build/bench/revenue_bench.json}
+if [ $# -eq 0 ]; then
+  cmake --preset bench >/dev/null
+  cmake --build --preset bench >/dev/null
+  build/bench/bench/revenue_bench --benchmark_out="$json" --benchmark_out_format=json
+fi
+
+data=$(mktemp)
+trap 'rm -f "$data"' EXIT
+# One block per solver, blank lines between, as gnuplot's "index" expects.
+for solver in brute_force memoized; do
+  jq -r --arg s "$solver" '.benchmarks[]
+    | select(.run_type == "iteration" and (.name | startswith($s + "/")))
+    | "\(.name | split("/")[1]) \(.real_time)"' "$json"
+  printf '\n\n'
+done >"$data"
+
+gnuplot <<GNUPLOT
+set terminal svg size 720,440 dynamic font "sans,12"
+set output "bench/revenue.svg"
+set title "Time to solve a rod of length n"
+set xlabel "length n"
+set ylabel "time per solve (ns)"
+set logscale xy
+set format y "10^{%T}"
+set grid
+set key bottom right
+plot "$data" index 0 with linespoints pt 7 title "exhaustive (2^n calls)", \
+     "$data" index 1 with linespoints pt 5 title "memoized (1 + n(n+1)/2 calls)"
+GNUPLOT
+echo "wrote bench/revenue.svg"

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Counts the instructions of a whole run of the program and of a program that
+# only prints the same report, and fails if the program costs more than 3%
+# above that floor. Counts come from callgrind, so they repeat run to run.
+# Usage: process_cost.sh PROGRAM MINIMAL_PROGRAM
+set -euo pipefail
+program=$1
+minimal=$2
+
+instructions() {
+  valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" 2>&1 >/dev/null |
+    sed -n 's/.*Collected : \([0-9]*\).*/\1/p'
+}
+
+ours=$(instructions "$program")
+floor=$(instructions "$minimal")
+ratio=$(awk -v a="$ours" -v b="$floor" 'BEGIN { printf "%.4f", a / b }')
+printf 'rod_cutting      %12d instructions\n' "$ours"
+printf 'minimal report   %12d instructions\n' "$floor"
+printf 'ratio            %12s (goal: at most 1.03)\n' "$ratio"
+awk -v r="$ratio" 'BEGIN { exit !(r <= 1.03) }'
