@@ -6,12 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if ! command -v gnuplot >/dev/null || ! command -v jq >/dev/null; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends gnuplot-nox jq >/dev/null
-fi
+bash .ci/need gnuplot-nox jq
 
 json=${1:-build/bench/revenue_bench.json}
 if [ $# -eq 0 ]; then
