@@ -1,13 +1,15 @@
 #include "run.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
-#include <new>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <ostream>
 #include <string_view>
-#include <system_error>
-#include <vector>
 
 #include "rod_cutting/revenue.hpp"
 
@@ -24,17 +26,40 @@ bool write_line(std::ostream& out, std::string_view label, std::int32_t value) {
   return !out.fail();
 }
 
+// The line is put together on the stack and written whole: one write cannot be
+// split by another process's output, and it needs no memory when there is none.
 int report_failure(std::ostream& err, std::string_view message, int reason = 0) {
-  err << "rod_cutting: " << message;
+  std::array<char, 160> line{};
+  std::size_t used = 0;
+  const auto append = [&line, &used](std::string_view part) {
+    used += part.copy(line.data() + used, line.size() - 1 - used);  // leaves room for '\n'
+  };
+  append("rod_cutting: ");
+  append(message);
   if (reason != 0) {
-    err << ": " << std::generic_category().message(reason);
+    append(": ");
+    append(std::strerror(reason));
   }
-  err << '\n' << std::flush;
+  line.at(used++) = '\n';
+  err.write(line.data(), static_cast<std::streamsize>(used)).flush();
   return failure;
 }
 
 int cannot_write(std::ostream& err) {
   return report_failure(err, "cannot write to standard output", errno);
+}
+
+struct free_memory {
+  void operator()(std::int32_t* entries) const noexcept {
+    std::free(entries);  // NOLINT(cppcoreguidelines-no-malloc,cppcoreguidelines-owning-memory)
+  }
+};
+using memory = std::unique_ptr<std::int32_t, free_memory>;
+
+// Exhausted, malloc returns null; new would throw and may find no room for the exception.
+memory allocate(std::size_t entries) {
+  // NOLINTNEXTLINE(cppcoreguidelines-no-malloc,cppcoreguidelines-owning-memory)
+  return memory(static_cast<std::int32_t*>(std::malloc(entries * sizeof(std::int32_t))));
 }
 
 }  // namespace
@@ -47,15 +72,14 @@ int run(std::ostream& out, std::ostream& err) {  // NOLINT(bugprone-easily-swapp
     return cannot_write(err);
   }
 
-  std::vector<std::int32_t> memo_table;
-  try {
-    memo_table.assign(price_table.size(), neg_infinity);
-  } catch (const std::bad_alloc&) {
+  const memory memo_table = allocate(price_table.size());
+  if (!memo_table) {
     return report_failure(err, "out of memory");
   }
+  std::fill_n(memo_table.get(), price_table.size(), neg_infinity);
 
   if (!write_line(out, "Dynamic Programming : ",
-                  memoized_revenue(price_table.data(), memo_table.data(), rod_length))) {
+                  memoized_revenue(price_table.data(), memo_table.get(), rod_length))) {
     return cannot_write(err);
   }
   return 0;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the built program one way and checks its exact output, standard error
-# and exit status.
+# Runs the built program one way and checks its exact standard output,
+# standard error and exit status. Exits 77 where the case cannot run here.
 # Usage: cli_test.sh PROGRAM CASE
 set -u
 prog=$1
@@ -8,43 +8,114 @@ case_name=$2
 
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
+
 report=$'Brute Force : 30\nDynamic Programming : 30\n'
-no_output=""
+first_line=$'Brute Force : 30\n'
+cannot_write='rod_cutting: cannot write to standard output: '
+out_of_memory=$'rod_cutting: out of memory\n'
+
+skip() { echo "skipped: $1"; exit 77; }
+carries() { nm "$prog" 2>/dev/null | grep -qE " ($1)\$"; }
+
+# Writes into a pipe whose reader has gone; the fifo holds the writer back
+# until the reader has closed its end.
+broken_pipe() {  # broken_pipe SIGNAL_OPTION
+  mkfifo "$dir/gone"
+  { read -r <"$dir/gone"; env "$1" "$prog" 2>"$dir/err"; echo $? >"$dir/status"; } |
+    { exec 0<&-; echo >"$dir/gone"; }
+  return "$(<"$dir/status")"
+}
+
+under_limit() {  # under_limit KIB: the program in an address space of KIB
+  (ulimit -v "$1" && exec "$prog") >"$dir/out" 2>"$dir/err"
+}
+
+# ended_as STATUS OUT ERR: the last run ended with exactly these.
+ended_as() {
+  [ "$status" -eq "$1" ] && cmp -s "$dir/out" <(printf '%s' "$2") &&
+    cmp -s "$dir/err" <(printf '%s' "$3")
+}
+
+# Finds the smallest address space in which the program completes, then runs
+# it in each of 100 smaller ones, a page apart. Every run must end in one of
+# the three ways below, and at least one must run out of memory.
+real_exhaustion() {
+  local low=1024 high=$((1024 * 1024)) limit
+  under_limit "$high" || { echo "does not complete in $high KiB"; return 1; }
+  while ((high - low > 4)); do
+    limit=$(((low + high) / 2))
+    if under_limit "$limit"; then high=$limit; else low=$limit; fi
+  done
+  local unstarted=0 complete=0 exhausted=0
+  for ((limit = high - 4; limit > high - 404; limit -= 4)); do
+    under_limit "$limit"
+    status=$?
+    if [ "$status" -eq 127 ] && [ ! -s "$dir/out" ]; then
+      unstarted=$((unstarted + 1))
+    elif ended_as 0 "$report" ""; then
+      complete=$((complete + 1))
+    elif ended_as 1 "$first_line" "$out_of_memory"; then
+      exhausted=$((exhausted + 1))
+    else
+      echo "under $limit KiB: exit status $status, standard output and error:"
+      cat "$dir/out" "$dir/err"
+      return 1
+    fi
+  done
+  echo "completes from $high KiB; below it, 100 runs: $unstarted never started," \
+    "$complete complete, $exhausted out of memory"
+  ((exhausted > 0))
+}
 
 case $case_name in
-  plain)      "$prog" >"$dir/out" 2>"$dir/err" ;;
-  arguments)  "$prog" --help -x 10 '' 'two words' >"$dir/out" 2>"$dir/err" ;;
-  empty-env)  env -i "$prog" >"$dir/out" 2>"$dir/err" ;;
-  dev-full)   "$prog" >/dev/full 2>"$dir/err" ;;
-  closed)     "$prog" >&- 2>"$dir/err" ;;
-  no-memory)  "$prog" >"$dir/out" 2>"$dir/err" ;;
+  no-memory) carries __asan_init && skip "AddressSanitizer's malloc cannot be replaced" ;;
+  real-exhaustion)
+    carries '__asan_init|__gcov_init' &&
+      skip "the sanitizer and coverage runtimes cannot run in a limited address space" ;;
+  second-line)
+    carries __asan_init && skip "LeakSanitizer cannot run under strace"
+    strace -o /dev/null true 2>/dev/null || skip "strace is missing or cannot trace" ;;
+esac
+
+touch "$dir/out"
+case $case_name in
+  plain)       "$prog" >"$dir/out" 2>"$dir/err" ;;
+  arguments)   "$prog" --help -x 10 '' 'two words' >"$dir/out" 2>"$dir/err" ;;
+  empty-env)   env -i "$prog" >"$dir/out" 2>"$dir/err" ;;
+  dev-full)    "$prog" >/dev/full 2>"$dir/err" ;;
+  closed)      "$prog" >&- 2>"$dir/err" ;;
+  read-only)   "$prog" 1</dev/null 2>"$dir/err" ;;
+  broken-pipe) broken_pipe --ignore-signal=PIPE ;;
+  sigpipe)     broken_pipe --default-signal=PIPE ;;
+  second-line)
+    strace -o "$dir/trace" -e trace=write -e inject=write:error=ENOSPC:when=2 \
+      "$prog" >"$dir/out" 2>"$dir/err" ;;
+  no-memory)   "$prog" >"$dir/out" 2>"$dir/err" ;;
+  real-exhaustion) real_exhaustion; exit ;;
   *) echo "unknown case $case_name" >&2; exit 2 ;;
 esac
 status=$?
 
 case $case_name in
-  plain | arguments | empty-env)
-    want_status=0 want_out=$report want_err=$no_output ;;
-  dev-full | closed)
-    want_status=1 want_out="" want_err='^rod_cutting: cannot write to standard output(: [^\n]+)?\n$' ;;
-  no-memory)
-    want_status=1 want_out=$'Brute Force : 30\n' want_err=$'rod_cutting: out of memory\n' ;;
+  plain | arguments | empty-env) want=(0 "$report" "") ;;
+  dev-full)    want=(1 "" "${cannot_write}No space left on device"$'\n') ;;
+  closed | read-only) want=(1 "" "${cannot_write}Bad file descriptor"$'\n') ;;
+  broken-pipe) want=(1 "" "${cannot_write}Broken pipe"$'\n') ;;
+  sigpipe)     want=(141 "" "") ;;
+  second-line) want=(1 "$first_line" "${cannot_write}No space left on device"$'\n') ;;
+  no-memory)   want=(1 "$first_line" "$out_of_memory") ;;
 esac
 
 fail=0
-if [ "$status" -ne "$want_status" ]; then
-  echo "exit status $status, expected $want_status"; fail=1
-fi
-if [ -e "$dir/out" ] && ! cmp -s "$dir/out" <(printf '%s' "$want_out"); then
-  echo "standard output differs:"; od -c "$dir/out"; fail=1
-fi
-err=$(cat "$dir/err"; printf x)
-err=${err%x}
-if [[ $want_err == ^* ]]; then
-  # Exactly one line matching the pattern.
-  [ "$(printf '%s' "$err" | wc -l)" -eq 1 ] && [[ $err =~ ${want_err//\\n/$'\n'} ]] || {
-    echo "standard error is not one matching line:"; printf '%s' "$err"; fail=1; }
-elif [ "$err" != "$want_err" ]; then
-  echo "standard error differs:"; printf '%s' "$err"; fail=1
+ended_as "${want[@]}" || {
+  echo "exit status $status, expected ${want[0]}"
+  echo "standard output:"; od -c "$dir/out"
+  echo "standard error:"; cat "$dir/err"
+  fail=1
+}
+# An error line reaches standard error whole, in one write.
+if [ "$case_name" = second-line ]; then
+  writes=$(grep -c '^write(2,' "$dir/trace")
+  [ "$writes" -eq 1 ] || { echo "the error line took $writes writes"; fail=1; }
 fi
 exit "$fail"
