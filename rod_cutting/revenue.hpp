@@ -22,7 +22,7 @@ inline constexpr std::int32_t rod_length = 10;
 // pieces priced by `prices`, where `prices[i]` is the price of a piece of
 // length i (the uncut rod counts as one piece). It tries every length for the
 // first piece and solves the rest afresh, so it makes 2^n calls in all: keep
-// `n` small.
+// `n` small. The recursion is n + 1 frames deep.
 //
 // Preconditions: entries 1 to `n` of `prices` exist (entry 0 is never read),
 // and every sum of prices along a way of cutting fits in 32 bits. A length of
@@ -42,7 +42,9 @@ inline constexpr std::int32_t rod_length = 10;
 //
 // Returns the same revenue as `brute_force_revenue(prices, n)`, computing each
 // length once and remembering it in `memo`: 1 + n(n+1)/2 calls on a fresh
-// table with non-negative prices.
+// table with non-negative prices. The recursion is n + 1 frames deep, 32 to 64
+// bytes each (g++ 12 and clang 14 on x86-64; 32 only with g++ -O3), so a
+// default 8 MiB stack holds lengths up to about 130,000, or 260,000 at g++ -O3.
 //
 // `memo[k]` holds the best revenue for length k when it is 0 or more; a
 // negative entry means "not computed yet". The call stores its result in
