@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Counts the instructions of a whole run of the program and of a program that
 # only prints the same report, and fails if the program costs more than 3%
-# above that floor. Callgrind's counts repeat on one machine; between machines
-# they drift by about 0.1%, while the ratio holds to four digits.
+# above that floor. Callgrind's counts repeat in one environment; another one
+# shifts them by about 0.1%, while the ratio holds to four digits.
 # Usage: process_cost.sh PROGRAM MINIMAL_PROGRAM
 set -euo pipefail
 program=$1
