@@ -79,7 +79,7 @@ esac
 
 touch "$dir/out"
 case $case_name in
-  plain)       "$prog" >"$dir/out" 2>"$dir/err" ;;
+  plain | no-memory) "$prog" >"$dir/out" 2>"$dir/err" ;;
   arguments)   "$prog" --help -x 10 '' 'two words' >"$dir/out" 2>"$dir/err" ;;
   empty-env)   env -i "$prog" >"$dir/out" 2>"$dir/err" ;;
   dev-full)    "$prog" >/dev/full 2>"$dir/err" ;;
@@ -87,17 +87,19 @@ case $case_name in
   read-only)   "$prog" 1</dev/null 2>"$dir/err" ;;
   broken-pipe) broken_pipe --ignore-signal=PIPE ;;
   sigpipe)     broken_pipe --default-signal=PIPE ;;
+  memcheck)
+    valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
+      "$prog" >"$dir/out" 2>"$dir/err" ;;
   second-line)
     strace -o "$dir/trace" -e trace=write -e inject=write:error=ENOSPC:when=2 \
       "$prog" >"$dir/out" 2>"$dir/err" ;;
-  no-memory)   "$prog" >"$dir/out" 2>"$dir/err" ;;
   real-exhaustion) real_exhaustion; exit ;;
   *) echo "unknown case $case_name" >&2; exit 2 ;;
 esac
 status=$?
 
 case $case_name in
-  plain | arguments | empty-env) want=(0 "$report" "") ;;
+  plain | arguments | empty-env | memcheck) want=(0 "$report" "") ;;
   dev-full)    want=(1 "" "${cannot_write}No space left on device"$'\n') ;;
   closed | read-only) want=(1 "" "${cannot_write}Bad file descriptor"$'\n') ;;
   broken-pipe) want=(1 "" "${cannot_write}Broken pipe"$'\n') ;;

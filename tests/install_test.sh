@@ -16,7 +16,7 @@ case $mode in
     for file in bin/rod_cutting include/rod_cutting/revenue.hpp share/man/man1/rod_cutting.1; do
       [ -f "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
     done
-    cmp <("$prefix/bin/rod_cutting") <(printf 'Brute Force : 30\nDynamic Programming : 30\n')
+    bash "$source/tests/cli_test.sh" "$prefix/bin/rod_cutting" plain
     library=(-DCMAKE_PREFIX_PATH="$prefix") ;;
   subdirectory) library=(-Drod_cutting_source_dir="$source") ;;
   *) echo "unknown mode $mode" >&2; exit 2 ;;
