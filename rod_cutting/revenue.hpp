@@ -5,6 +5,9 @@
 
 namespace rod_cutting {
 
+// The solvers are marked visible: a shared build of the library hides every
+// other symbol.
+
 // Minus infinity: the starting best value of both solvers, and the value a
 // memo table starts with at every entry.
 inline constexpr std::int32_t neg_infinity = std::numeric_limits<std::int32_t>::min();
@@ -36,7 +39,8 @@ inline constexpr std::int32_t rod_length = 10;
 //   rod_cutting::brute_force_revenue(prices, 1);   // 1
 //   rod_cutting::brute_force_revenue(prices, 0);   // 0
 //   rod_cutting::brute_force_revenue(prices, -1);  // neg_infinity
-[[nodiscard]] std::int32_t brute_force_revenue(const std::int32_t* prices, std::int32_t n);
+[[nodiscard, gnu::visibility("default")]] std::int32_t brute_force_revenue(
+    const std::int32_t* prices, std::int32_t n);
 
 // memoized_revenue()
 //
@@ -67,6 +71,7 @@ inline constexpr std::int32_t rod_length = 10;
 //   rod_cutting::memoized_revenue(prices, memo, 4);  // 10
 //   // memo now holds 0, 1, 5, 8, 10.
 //   rod_cutting::memoized_revenue(prices, memo, 3);  // 8, read from memo[3]
-std::int32_t memoized_revenue(const std::int32_t* prices, std::int32_t* memo, std::int32_t n);
+[[gnu::visibility("default")]] std::int32_t memoized_revenue(const std::int32_t* prices,
+                                                             std::int32_t* memo, std::int32_t n);
 
 }  // namespace rod_cutting

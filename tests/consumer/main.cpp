@@ -1,3 +1,5 @@
+// Calls both solvers through the library as a user's program would, and says
+// which language standard it was compiled as.
 #include <array>
 #include <cstdint>
 #include <iostream>
@@ -8,5 +10,6 @@ int main() {
   std::array<std::int32_t, 11> memo{};
   memo.fill(rod_cutting::neg_infinity);
   std::cout << rod_cutting::brute_force_revenue(prices.data(), 10) << ' '
-            << rod_cutting::memoized_revenue(prices.data(), memo.data(), 10) << '\n';
+            << rod_cutting::memoized_revenue(prices.data(), memo.data(), 10) << ' ' << __cplusplus
+            << '\n';
 }
