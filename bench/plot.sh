@@ -6,10 +6,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+echo "plot.sh: rewrites bench/revenue.svg, which git tracks; installs gnuplot-nox and jq" \
+  "with apt-get if they are missing"
 bash .ci/need gnuplot-nox jq
 
 json=${1:-build/bench/revenue_bench.json}
 if [ $# -eq 0 ]; then
+  echo "plot.sh: building and running the benchmarks, about 40 s"
   cmake --preset bench >/dev/null
   cmake --build --preset bench >/dev/null
   build/bench/bench/revenue_bench --benchmark_out="$json" --benchmark_out_format=json
