@@ -120,7 +120,9 @@ $exported"
     [ "$listing" = bin/consumer ] || fail "the parent's install holds more than its program:
 $listing" ;;
   deb)
-    command -v dpkg-shlibdeps >/dev/null || skip "dpkg-dev is missing; bash .ci/need dpkg-dev file"
+    for tool in dpkg-shlibdeps file; do
+      command -v "$tool" >/dev/null || skip "$tool is missing; bash .ci/need dpkg-dev file"
+    done
     quietly cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package"
     deb=$(find "$work/package" -maxdepth 1 -name '*.deb')
     listing=$(dpkg-deb -c "$deb" | awk '{ print $6 }' | sed -n 's|^\./usr/||p')
