@@ -42,7 +42,7 @@ holds() {  # holds LISTING PATH...: every path is in the listing
 
 library_files=(include/rod_cutting/revenue.hpp "$libdir/cmake/rod_cutting/rod_cuttingConfig.cmake"
   "$libdir/pkgconfig/rod_cutting.pc")
-is_shared() { [[ $shared =~ ^(ON|On|on|1|TRUE|True|true|YES|Yes|yes)$ ]]; }
+is_shared() { [[ ${shared^^} =~ ^(ON|1|TRUE|YES|Y)$ ]]; }
 if is_shared; then
   library_files+=("$libdir/librod_cutting.so.$version" "$libdir/librod_cutting.so.${version%%.*}"
     "$libdir/librod_cutting.so")
@@ -90,9 +90,8 @@ case $mode in
       soname=$(readelf -d "$prefix/$libdir/librod_cutting.so" | sed -n 's/.*soname: \[\(.*\)\]/\1/p')
       [ "$soname" = "librod_cutting.so.${version%%.*}" ] || fail "SONAME is '$soname'"
       exported=$(nm -D --defined-only -C --format=just-symbols "$prefix/$libdir/librod_cutting.so")
-      [ "$(sort <<<"$exported")" = "rod_cutting::brute_force_revenue(int const*, int)
-rod_cutting::memoized_revenue(int const*, int*, int)" ] || fail "exports more or less than the two solvers:
-$exported"
+      solvers=$'rod_cutting::brute_force_revenue(int const*, int)\nrod_cutting::memoized_revenue(int const*, int*, int)'
+      [ "$(sort <<<"$exported")" = "$solvers" ] || fail "exports other than the two solvers: $exported"
     fi
     consumer -DCMAKE_PREFIX_PATH="$prefix" ;;
   pkg-config)
