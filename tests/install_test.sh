@@ -19,6 +19,7 @@ cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt" | sed "s/^'\(.*\)'\$
 cxx=$(cache CMAKE_CXX_COMPILER) cxx_flags=$(cache CMAKE_CXX_FLAGS)
 linker_flags=$(cache CMAKE_EXE_LINKER_FLAGS) shared=$(cache BUILD_SHARED_LIBS)
 libdir=$(cache CMAKE_INSTALL_LIBDIR) version=$(cache CMAKE_PROJECT_VERSION)
+major=${version%%.*}
 warnings="-Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow -Werror"
 
 work=$(mktemp -d)
@@ -44,7 +45,7 @@ library_files=(include/rod_cutting/revenue.hpp "$libdir/cmake/rod_cutting/rod_cu
   "$libdir/pkgconfig/rod_cutting.pc")
 is_shared() { [[ ${shared^^} =~ ^(ON|1|TRUE|YES|Y)$ ]]; }
 if is_shared; then
-  library_files+=("$libdir/librod_cutting.so.$version" "$libdir/librod_cutting.so.${version%%.*}"
+  library_files+=("$libdir/librod_cutting.so.$version" "$libdir/librod_cutting.so.$major"
     "$libdir/librod_cutting.so")
 else
   library_files+=("$libdir/librod_cutting.a")
@@ -88,7 +89,7 @@ case $mode in
     bash "$source/tests/cli_test.sh" "$prefix/bin/rod_cutting" plain
     if is_shared; then
       soname=$(readelf -d "$prefix/$libdir/librod_cutting.so" | sed -n 's/.*soname: \[\(.*\)\]/\1/p')
-      [ "$soname" = "librod_cutting.so.${version%%.*}" ] || fail "SONAME is '$soname'"
+      [ "$soname" = "librod_cutting.so.$major" ] || fail "SONAME is '$soname'"
       exported=$(nm -D --defined-only -C --format=just-symbols "$prefix/$libdir/librod_cutting.so")
       solvers=$'rod_cutting::brute_force_revenue(int const*, int)\nrod_cutting::memoized_revenue(int const*, int*, int)'
       [ "$(sort <<<"$exported")" = "$solvers" ] || fail "exports other than the two solvers: $exported"
