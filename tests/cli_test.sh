@@ -108,11 +108,24 @@ case $case_name in
   no-memory)   want=(1 "$first_line" "$out_of_memory") ;;
 esac
 
+# Shows a stream's expected and actual bytes, and where they part.
+differs() {  # differs NAME FILE EXPECTED
+  printf '%s' "$3" >"$dir/expected"
+  cmp -s "$dir/expected" "$2" && return
+  local same
+  same=$(cmp "$dir/expected" "$2" 2>&1 | sed -n 's/.*differ: byte \([0-9]*\).*/\1 - 1/p
+    s/.*EOF on .* after byte \([0-9]*\).*/\1/p; s/.*EOF on .* which is empty.*/0/p')
+  echo "$1: expected $(wc -c <"$dir/expected") bytes, got $(wc -c <"$2");" \
+    "the first $((same)) are the same"
+  echo "  expected:"; od -An -c "$dir/expected"
+  echo "  actual:"; od -An -c "$2"
+}
+
 fail=0
 ended_as "${want[@]}" || {
-  echo "exit status $status, expected ${want[0]}"
-  echo "standard output:"; od -c "$dir/out"
-  echo "standard error:"; cat "$dir/err"
+  [ "$status" -eq "${want[0]}" ] || echo "exit status $status, expected ${want[0]}"
+  differs "standard output" "$dir/out" "${want[1]}"
+  differs "standard error" "$dir/err" "${want[2]}"
   fail=1
 }
 # An error line reaches standard error whole, in one write.
