@@ -14,8 +14,8 @@
 #                 its own program and, when shared, our runtime library alone
 #   deb           the Debian packages of the package preset, of this build's kind:
 #                 their files, their dependency, lintian, and the program unpacked
-#   apt           (CI only: needs root) lintian over the packages in BUILD_DIR,
-#                 then apt installs, runs and purges them
+#   apt           for CI, not CTest, as root or through sudo: lintian over the
+#                 packages in BUILD_DIR, then apt installs, runs and purges them
 # Parents build with every warning as an error. Exits 77 where a mode's tools are
 # missing.
 # Usage: install_test.sh MODE BUILD_DIR SOURCE_DIR
@@ -213,7 +213,9 @@ $listing" ;;
     LD_LIBRARY_PATH=$work/root/usr/$multiarch bash "$source/tests/cli_test.sh" "$work/root/usr/bin/rod_cutting" plain
     echo "packages $(basename "$runtime") and $(basename "$development") hold what they should" ;;
   apt)
-    [ "$(id -u)" -eq 0 ] || skip "apt mode installs packages, and must run as root"
+    as_root=()
+    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+    ((!${#as_root[@]})) || needs sudo sudo
     needs lintian lintian
     needs pkg-config pkg-config
     dpkg -s rod-cutting >/dev/null 2>&1 && fail "rod-cutting is installed already; purge it first"
@@ -223,8 +225,9 @@ $listing" ;;
       dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print substr($6, 2) }'
     done)
     # A failure below leaves nothing installed.
-    trap 'apt-get purge -y -qq rod-cutting librod-cutting-dev >/dev/null 2>&1; rm -rf "$work"' EXIT
-    quietly apt-get install -y "${debs[@]}"
+    trap '"${as_root[@]}" apt-get purge -y -qq rod-cutting librod-cutting-dev >/dev/null 2>&1
+      rm -rf "$work"' EXIT
+    quietly "${as_root[@]}" apt-get install -y "${debs[@]}"
     bash "$source/tests/cli_test.sh" "$(command -v rod_cutting)" plain
     [ "$(man -w rod_cutting)" = /usr/share/man/man1/rod_cutting.1.gz ] || fail "man finds no page"
     # pkg-config leaves out the system folders, and ends its output with a blank.
@@ -233,7 +236,7 @@ $listing" ;;
     read -ra flags < <(pkg-config --libs rod_cutting)
     [ "${flags[*]}" = -lrod_cutting ] || fail "pkg-config --libs printed '${flags[*]}'"
     consumer
-    quietly apt-get purge -y rod-cutting librod-cutting-dev
+    quietly "${as_root[@]}" apt-get purge -y rod-cutting librod-cutting-dev
     for file in "${files[@]}"; do [ ! -e "$file" ] || fail "left after purge: $file"; done
     echo "installed, ran, found the man page and the library, and purged ${#files[@]} files" ;;
   *) echo "unknown mode $mode" >&2; exit 2 ;;
