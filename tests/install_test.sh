@@ -225,7 +225,7 @@ $listing" ;;
       dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print substr($6, 2) }'
     done)
     # A failure below leaves nothing installed.
-    trap '"${as_root[@]}" apt-get purge -y -qq rod-cutting librod-cutting-dev >/dev/null 2>&1
+    trap '"${as_root[@]}" dpkg --purge rod-cutting librod-cutting-dev >/dev/null 2>&1 || true
       rm -rf "$work"' EXIT
     quietly "${as_root[@]}" apt-get install -y "${debs[@]}"
     bash "$source/tests/cli_test.sh" "$(command -v rod_cutting)" plain
