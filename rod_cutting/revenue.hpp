@@ -3,10 +3,13 @@
 #include <cstdint>
 #include <limits>
 
+#include "rod_cutting/export.hpp"
+
 namespace rod_cutting {
 
-// The solvers are marked visible: a shared build of the library hides every
-// other symbol.
+// ROD_CUTTING_EXPORT marks the solvers as the library's whole interface: a
+// shared library exports them alone, and on Windows its users import them from
+// the DLL.
 
 // Minus infinity: the starting best value of both solvers, and the value a
 // memo table starts with at every entry.
@@ -39,8 +42,8 @@ inline constexpr std::int32_t rod_length = 10;
 //   rod_cutting::brute_force_revenue(prices, 1);   // 1
 //   rod_cutting::brute_force_revenue(prices, 0);   // 0
 //   rod_cutting::brute_force_revenue(prices, -1);  // neg_infinity
-[[nodiscard, gnu::visibility("default")]] std::int32_t brute_force_revenue(
-    const std::int32_t* prices, std::int32_t n);
+[[nodiscard]] ROD_CUTTING_EXPORT std::int32_t brute_force_revenue(const std::int32_t* prices,
+                                                                  std::int32_t n);
 
 // memoized_revenue()
 //
@@ -71,7 +74,7 @@ inline constexpr std::int32_t rod_length = 10;
 //   rod_cutting::memoized_revenue(prices, memo, 4);  // 10
 //   // memo now holds 0, 1, 5, 8, 10.
 //   rod_cutting::memoized_revenue(prices, memo, 3);  // 8, read from memo[3]
-[[gnu::visibility("default")]] std::int32_t memoized_revenue(const std::int32_t* prices,
-                                                             std::int32_t* memo, std::int32_t n);
+ROD_CUTTING_EXPORT std::int32_t memoized_revenue(const std::int32_t* prices, std::int32_t* memo,
+                                                 std::int32_t n);
 
 }  // namespace rod_cutting

@@ -63,6 +63,7 @@ else
   link_library=$libdir/librod_cutting.a
 fi
 library_files=("${runtime_library[@]}" "$link_library" include/rod_cutting/revenue.hpp
+  include/rod_cutting/export.hpp
   "$libdir/cmake/rod_cutting/rod_cuttingConfig.cmake" "$libdir/pkgconfig/rod_cutting.pc")
 program_files=(bin/rod_cutting share/man/man1/rod_cutting.1.gz)
 
@@ -193,7 +194,7 @@ $listing" ;;
     development=$work/packages/librod-cutting-dev_${version}_$arch.deb
     multiarch=lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
     package=$multiarch/cmake/rod_cutting
-    development_files=(include/rod_cutting/revenue.hpp "$multiarch/pkgconfig/rod_cutting.pc"
+    development_files=(include/rod_cutting/{revenue,export}.hpp "$multiarch/pkgconfig/rod_cutting.pc"
       "$package/rod_cuttingConfig.cmake" "$package/rod_cuttingConfigVersion.cmake"
       "$package/rod_cuttingTargets.cmake" "$package/rod_cuttingTargets-release.cmake")
     if is_shared; then

@@ -1,0 +1,15 @@
+# Cross-builds for 64-bit Windows with Debian's MinGW-w64 (the POSIX threads
+# flavour, whose C++ library has std::thread), and runs what it builds under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+
+# Libraries, headers and packages come from the target's tree and the
+# prefixes asked for; programs from this machine.
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
