@@ -55,16 +55,16 @@ holds() {  # holds LISTING PATH...: every path is in the listing
 }
 
 is_shared() { [[ ${shared^^} =~ ^(ON|1|TRUE|YES|Y)$ ]]; }
-runtime_library=()
-if is_shared; then
-  runtime_library=("$libdir/librod_cutting.so.$major" "$libdir/librod_cutting.so.$version")
-  link_library=$libdir/librod_cutting.so
-else
-  link_library=$libdir/librod_cutting.a
-fi
-library_files=("${runtime_library[@]}" "$link_library" include/rod_cutting/revenue.hpp
-  include/rod_cutting/export.hpp
-  "$libdir/cmake/rod_cutting/rod_cuttingConfig.cmake" "$libdir/pkgconfig/rod_cutting.pc")
+# What the two components install below a prefix, with the library folder $1.
+runtime_library() {
+  if is_shared; then printf '%s\n' "$1/librod_cutting.so.$major" "$1/librod_cutting.so.$version"; fi
+}
+development_files() {
+  printf '%s\n' include/rod_cutting/{revenue,export}.hpp "$1/pkgconfig/rod_cutting.pc" \
+    "$1"/cmake/rod_cutting/rod_cutting{Config,ConfigVersion,Targets}.cmake
+  if is_shared; then echo "$1/librod_cutting.so"; else echo "$1/librod_cutting.a"; fi
+}
+mapfile -t library_files < <(runtime_library "$libdir"; development_files "$libdir")
 program_files=(bin/rod_cutting share/man/man1/rod_cutting.1.gz)
 
 answers() {  # answers WHERE COMMAND...: the consumer printed both answers, compiled as C++17
@@ -179,7 +179,7 @@ case $mode in
     consumer -Drod_cutting_archive="$work/rod_cutting.tar.gz"
     consumer_moved
     listing=$(files_in "$work/moved")
-    [ "$listing" = "$(printf '%s\n' bin/consumer "${runtime_library[@]}" | sort)" ] ||
+    [ "$listing" = "$( (echo bin/consumer; runtime_library "$libdir") | sort)" ] ||
       fail "the parent's install holds more or less than its program and our runtime:
 $listing" ;;
   deb)
@@ -193,20 +193,13 @@ $listing" ;;
     runtime=$work/packages/rod-cutting_${version}_$arch.deb
     development=$work/packages/librod-cutting-dev_${version}_$arch.deb
     multiarch=lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-    package=$multiarch/cmake/rod_cutting
-    development_files=(include/rod_cutting/{revenue,export}.hpp "$multiarch/pkgconfig/rod_cutting.pc"
-      "$package/rod_cuttingConfig.cmake" "$package/rod_cuttingConfigVersion.cmake"
-      "$package/rod_cuttingTargets.cmake" "$package/rod_cuttingTargets-release.cmake")
-    if is_shared; then
-      package_holds "$runtime" "${program_files[@]}" "$multiarch/librod_cutting.so.$major" \
-        "$multiarch/librod_cutting.so.$version"
-      package_holds "$development" "${development_files[@]}" "$multiarch/librod_cutting.so"
-      depends="rod-cutting (= $version)"
-    else
-      package_holds "$runtime" "${program_files[@]}"
-      package_holds "$development" "${development_files[@]}" "$multiarch/librod_cutting.a"
-      depends=""
-    fi
+    mapfile -t runtime_files < <(runtime_library "$multiarch")
+    package_holds "$runtime" "${program_files[@]}" "${runtime_files[@]}"
+    mapfile -t development_files < <(development_files "$multiarch")
+    package_holds "$development" "${development_files[@]}" \
+      "$multiarch/cmake/rod_cutting/rod_cuttingTargets-release.cmake"
+    depends=""
+    if is_shared; then depends="rod-cutting (= $version)"; fi
     [ "$(dpkg-deb -f "$development" Depends)" = "$depends" ] ||
       fail "librod-cutting-dev depends on '$(dpkg-deb -f "$development" Depends)', not '$depends'"
     lint "$runtime" "$development"
