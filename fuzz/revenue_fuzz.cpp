@@ -1,5 +1,5 @@
-// Differential fuzzer: both solvers against a bottom-up oracle on price tables
-// built from the input, negative prices included.
+// Differential fuzzer: both solvers against the tests' reference solver on
+// price tables built from the input, negative prices included.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -10,6 +10,7 @@
 #include <limits>
 #include <span>
 
+#include "reference.hpp"
 #include "rod_cutting/revenue.hpp"
 
 namespace {
@@ -29,20 +30,6 @@ void check(bool ok, const char* what, std::int32_t n) {
     std::cerr << "revenue_fuzz: " << what << " (n=" << n << ")\n";
     std::abort();
   }
-}
-
-// Wider arithmetic than the solvers, so that it cannot share their faults.
-std::array<std::int64_t, longest + 1> oracle(std::span<const std::int32_t> prices, std::int32_t n) {
-  std::array<std::int64_t, longest + 1> best{};
-  for (std::int32_t len = 1; len <= n; ++len) {
-    std::int64_t top = std::numeric_limits<std::int64_t>::min();
-    for (std::int32_t first = 1; first <= len; ++first) {
-      top = std::max(top, prices[static_cast<std::size_t>(first)] +
-                              best.at(static_cast<std::size_t>(len - first)));
-    }
-    best.at(static_cast<std::size_t>(len)) = top;
-  }
-  return best;
 }
 
 }  // namespace
@@ -65,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Small values pass unchanged, which lets the fuzzer's comparison hints reach them.
     prices.at(static_cast<std::size_t>(i)) = static_cast<std::int32_t>(raw % (price_bound + 1));
   }
-  const auto want = oracle(prices, n);
+  const auto want = reference::best_revenues(prices, n);
   const auto at = [](auto& table, std::int32_t k) { return table.at(static_cast<std::size_t>(k)); };
 
   check(rod_cutting::brute_force_revenue(prices.data(), n) == at(want, n), "exhaustive", n);

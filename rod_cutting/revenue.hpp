@@ -1,3 +1,7 @@
+// rod_cutting: the best revenue for cutting a rod into pieces of whole-number
+// lengths, each length with its price. Free functions over caller-owned
+// tables: they allocate nothing, print nothing and keep no state. Usable from
+// C++17 on.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +32,7 @@ inline constexpr std::int32_t rod_length = 10;
 // pieces priced by `prices`, where `prices[i]` is the price of a piece of
 // length i (the uncut rod counts as one piece). It tries every length for the
 // first piece and solves the rest afresh, so it makes 2^n calls in all: keep
-// `n` small. The recursion is n + 1 frames deep.
+// `n` small. The recursion is n + 1 calls deep.
 //
 // Preconditions: entries 1 to `n` of `prices` exist (entry 0 is never read),
 // and every sum of prices along a way of cutting fits in 32 bits. A length of
@@ -49,9 +53,8 @@ inline constexpr std::int32_t rod_length = 10;
 //
 // Returns the same revenue as `brute_force_revenue(prices, n)`, computing each
 // length once and remembering it in `memo`: 1 + n(n+1)/2 calls on a fresh
-// table with non-negative prices. The recursion is n + 1 frames deep, 32 to 64
-// bytes each (g++ 12 and clang 14 on x86-64; 32 only with g++ -O3), so a
-// default 8 MiB stack holds lengths up to about 130,000, or 260,000 at g++ -O3.
+// table with non-negative prices. The recursion is n + 1 calls deep, so the
+// longest length it can take is set by the caller's stack.
 //
 // `memo[k]` holds the best revenue for length k when it is 0 or more; a
 // negative entry means "not computed yet". The call stores its result in
@@ -74,6 +77,8 @@ inline constexpr std::int32_t rod_length = 10;
 //   rod_cutting::memoized_revenue(prices, memo, 4);  // 10
 //   // memo now holds 0, 1, 5, 8, 10.
 //   rod_cutting::memoized_revenue(prices, memo, 3);  // 8, read from memo[3]
+//
+// Not [[nodiscard]]: a call may be made only to fill `memo`.
 ROD_CUTTING_EXPORT std::int32_t memoized_revenue(const std::int32_t* prices, std::int32_t* memo,
                                                  std::int32_t n);
 

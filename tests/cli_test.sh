@@ -1,136 +1,147 @@
 #!/usr/bin/env bash
-# Runs the built program one way and checks its exact standard output,
-# standard error and exit status. Exits 77 where the case cannot run here.
-# Usage: cli_test.sh PROGRAM CASE
+# The command-line cases: each runs a program one way, then checks its exit
+# status and both its streams, byte for byte. A case that cannot run here
+# exits 77, which CTest reports as skipped.
+# Usage: cli_test.sh --list                      one line a case: name program platform
+#        cli_test.sh [--crlf] CASE PROGRAM [EMULATOR...]
+# --crlf: the program ends its lines as text does on Windows.
 set -u
-prog=$1
-case_name=$2
+eol=$'\n'
+[ "${1-}" != --crlf ] || { eol=$'\r\n'; shift; }
+name=${1-} program=${2-}
+prog=("${@:3}" "$program")
+
+report="Brute Force : 30${eol}Dynamic Programming : 30${eol}"
+first_line="Brute Force : 30${eol}"
+cannot_write="rod_cutting: cannot write to standard output: "
+enospc="${cannot_write}No space left on device$eol" ebadf="${cannot_write}Bad file descriptor$eol"
+epipe="${cannot_write}Broken pipe$eol" out_of_memory="rod_cutting: out of memory$eol"
+
+# The table. A row: name, the program it runs (a CMake target), where it runs
+# (any: also under an emulator), exit status, standard output, standard error,
+# then the setup: a function below and its arguments.
+rows() {
+  row plain           rod_cutting           any   0   "$report"     ""    run
+  row arguments       rod_cutting           any   0   "$report"     ""    run --help -x 10 '' 'two words'
+  row empty-env       rod_cutting           linux 0   "$report"     ""    run_in env -i
+  row memcheck        rod_cutting           linux 0   "$report"     ""    memcheck
+  row dev-full        rod_cutting           linux 1   ""  "$enospc"         writing_to /dev/full
+  row closed          rod_cutting           linux 1   ""  "$ebadf"          closed
+  row read-only       rod_cutting           linux 1   ""  "$ebadf"          read_only
+  row broken-pipe     rod_cutting           linux 1   ""  "$epipe"          broken_pipe --ignore-signal=PIPE
+  row sigpipe         rod_cutting           linux 141 ""  ""                broken_pipe --default-signal=PIPE
+  row second-line     rod_cutting           linux 1   "$first_line" "$enospc"        second_line
+  row real-exhaustion rod_cutting           linux 1   "$first_line" "$out_of_memory" real_exhaustion
+  row no-memory       rod_cutting_no_memory linux 1   "$first_line" "$out_of_memory" without_memory
+}
 
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-
-report=$'Brute Force : 30\nDynamic Programming : 30\n'
-first_line=$'Brute Force : 30\n'
-cannot_write='rod_cutting: cannot write to standard output: '
-out_of_memory=$'rod_cutting: out of memory\n'
+out=$dir/out err=$dir/err
+failed=0
 
 skip() { echo "skipped: $1"; exit 77; }
-carries() { nm "$prog" 2>/dev/null | grep -qE " ($1)\$"; }
+carries() { nm "$program" 2>/dev/null | grep -qE " ($1)\$"; }
+no_asan() { ! carries __asan_init || skip "$1"; }
+
+# The setups. Each runs the program with its standard error into $err, and its
+# standard output into $out unless it means to send it elsewhere.
+run() { "${prog[@]}" "$@" >"$out" 2>"$err"; }
+run_in() { "$@" "${prog[@]}" >"$out" 2>"$err"; }
+writing_to() { "${prog[@]}" >"$1" 2>"$err"; }
+closed() { "${prog[@]}" >&- 2>"$err"; }
+read_only() { "${prog[@]}" 1</dev/null 2>"$err"; }
+without_memory() { no_asan "AddressSanitizer's malloc cannot be replaced"; run "$@"; }
+
+memcheck() {
+  no_asan "valgrind cannot run a program built with AddressSanitizer"
+  command -v valgrind >/dev/null || skip "valgrind is missing; bash .ci/need valgrind"
+  ! readelf -p .comment "$program" 2>/dev/null | grep -q clang ||
+    skip "valgrind 3.19 cannot read the debug information clang 14 writes"
+  run_in valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect
+}
 
 # Writes into a pipe whose reader has gone; the fifo holds the writer back
 # until the reader has closed its end.
 broken_pipe() {  # broken_pipe SIGNAL_OPTION
   mkfifo "$dir/gone"
-  { read -r <"$dir/gone"; env "$1" "$prog" 2>"$dir/err"; echo $? >"$dir/status"; } |
+  { read -r <"$dir/gone"; env "$1" "${prog[@]}" 2>"$err"; echo $? >"$dir/status"; } |
     { exec 0<&-; echo >"$dir/gone"; }
   return "$(<"$dir/status")"
 }
 
-under_limit() {  # under_limit KIB: the program in an address space of KIB
-  (ulimit -v "$1" && exec "$prog") >"$dir/out" 2>"$dir/err"
+# Fails the second write; the error line must then reach standard error whole.
+second_line() {
+  no_asan "LeakSanitizer cannot run under strace"
+  strace -o /dev/null true 2>/dev/null || skip "strace is missing or cannot trace"
+  run_in strace -o "$dir/trace" -e trace=write -e inject=write:error=ENOSPC:when=2
+  local status=$? writes
+  writes=$(grep -c '^write(2,' "$dir/trace")
+  [ "$writes" -eq 1 ] || { echo "the error line took $writes writes"; failed=1; }
+  return $status
 }
 
-# ended_as STATUS OUT ERR: the last run ended with exactly these.
-ended_as() {
-  [ "$status" -eq "$1" ] && cmp -s "$dir/out" <(printf '%s' "$2") &&
-    cmp -s "$dir/err" <(printf '%s' "$3")
-}
+under_limit() { (ulimit -v "$1" && exec "${prog[@]}") >"$out" 2>"$err"; }
 
 # Finds the smallest address space in which the program completes, then runs
-# it in each of 100 smaller ones, a page apart. Every run must end in one of
-# the three ways below, and at least one must run out of memory.
+# it in each of 100 smaller ones, a page apart. Each run must fail in the
+# loader (status 127, nothing written), complete, or end as the row says; at
+# least one must end as the row says, and the last such run is the one checked.
 real_exhaustion() {
-  local low=1024 high=$((1024 * 1024)) limit
-  under_limit "$high" || { echo "does not complete in $high KiB"; return 1; }
+  no_asan "the sanitizers' runtime cannot run in a limited address space"
+  ! carries __gcov_init || skip "the coverage runtime cannot run in a limited address space"
+  local low=1024 high=$((1024 * 1024)) limit status unstarted=0 complete=0 exhausted=0
+  under_limit "$high" || { echo "does not complete in $high KiB"; return 0; }
   while ((high - low > 4)); do
     limit=$(((low + high) / 2))
     if under_limit "$limit"; then high=$limit; else low=$limit; fi
   done
-  local unstarted=0 complete=0 exhausted=0
   for ((limit = high - 4; limit > high - 404; limit -= 4)); do
     under_limit "$limit"
     status=$?
-    if [ "$status" -eq 127 ] && [ ! -s "$dir/out" ]; then
+    if ((status == 127)) && [ ! -s "$out" ]; then
       unstarted=$((unstarted + 1))
     elif ended_as 0 "$report" ""; then
       complete=$((complete + 1))
-    elif ended_as 1 "$first_line" "$out_of_memory"; then
+    elif ended_as "$want_status" "$want_out" "$want_err"; then
       exhausted=$((exhausted + 1))
+      cp "$out" "$dir/kept.out" && cp "$err" "$dir/kept.err"
     else
-      echo "under $limit KiB: exit status $status, standard output and error:"
-      cat "$dir/out" "$dir/err"
-      return 1
+      echo "under $limit KiB:"
+      return "$status"
     fi
   done
   echo "completes from $high KiB; below it, 100 runs: $unstarted never started," \
     "$complete complete, $exhausted out of memory"
-  ((exhausted > 0))
+  ((exhausted)) || return 0
+  mv "$dir/kept.out" "$out" && mv "$dir/kept.err" "$err"
+  return "$want_status"
 }
 
-case $case_name in
-  no-memory) carries __asan_init && skip "AddressSanitizer's malloc cannot be replaced" ;;
-  real-exhaustion)
-    carries '__asan_init|__gcov_init' &&
-      skip "the sanitizer and coverage runtimes cannot run in a limited address space" ;;
-  second-line)
-    carries __asan_init && skip "LeakSanitizer cannot run under strace"
-    strace -o /dev/null true 2>/dev/null || skip "strace is missing or cannot trace" ;;
-esac
+same() { cmp -s "$1" <(printf '%s' "$2"); }
+ended_as() { [ "$status" -eq "$1" ] && same "$out" "$2" && same "$err" "$3"; }
 
-touch "$dir/out"
-case $case_name in
-  plain | no-memory) "$prog" >"$dir/out" 2>"$dir/err" ;;
-  arguments)   "$prog" --help -x 10 '' 'two words' >"$dir/out" 2>"$dir/err" ;;
-  empty-env)   env -i "$prog" >"$dir/out" 2>"$dir/err" ;;
-  dev-full)    "$prog" >/dev/full 2>"$dir/err" ;;
-  closed)      "$prog" >&- 2>"$dir/err" ;;
-  read-only)   "$prog" 1</dev/null 2>"$dir/err" ;;
-  broken-pipe) broken_pipe --ignore-signal=PIPE ;;
-  sigpipe)     broken_pipe --default-signal=PIPE ;;
-  memcheck)
-    valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect \
-      "$prog" >"$dir/out" 2>"$dir/err" ;;
-  second-line)
-    strace -o "$dir/trace" -e trace=write -e inject=write:error=ENOSPC:when=2 \
-      "$prog" >"$dir/out" 2>"$dir/err" ;;
-  real-exhaustion) real_exhaustion; exit ;;
-  *) echo "unknown case $case_name" >&2; exit 2 ;;
-esac
-status=$?
-
-case $case_name in
-  plain | arguments | empty-env | memcheck) want=(0 "$report" "") ;;
-  dev-full)    want=(1 "" "${cannot_write}No space left on device"$'\n') ;;
-  closed | read-only) want=(1 "" "${cannot_write}Bad file descriptor"$'\n') ;;
-  broken-pipe) want=(1 "" "${cannot_write}Broken pipe"$'\n') ;;
-  sigpipe)     want=(141 "" "") ;;
-  second-line) want=(1 "$first_line" "${cannot_write}No space left on device"$'\n') ;;
-  no-memory)   want=(1 "$first_line" "$out_of_memory") ;;
-esac
-
-# Shows a stream's expected and actual bytes, and where they part.
-differs() {  # differs NAME FILE EXPECTED
-  printf '%s' "$3" >"$dir/expected"
-  cmp -s "$dir/expected" "$2" && return
-  local same
-  same=$(cmp "$dir/expected" "$2" 2>&1 | sed -n 's/.*differ: byte \([0-9]*\).*/\1 - 1/p
-    s/.*EOF on .* after byte \([0-9]*\).*/\1/p; s/.*EOF on .* which is empty.*/0/p')
-  echo "$1: expected $(wc -c <"$dir/expected") bytes, got $(wc -c <"$2");" \
-    "the first $((same)) are the same"
-  echo "  expected:"; od -An -c "$dir/expected"
-  echo "  actual:"; od -An -c "$2"
+# Says in one line what a stream held, if not what it should.
+compare() {  # compare STREAM FILE EXPECTED
+  same "$2" "$3" && return
+  local got
+  got=$(cat "$2" && echo .)
+  printf '%s: expected %q, got %q\n' "$1" "$3" "${got%.}"
+  failed=1
 }
 
-fail=0
-ended_as "${want[@]}" || {
-  [ "$status" -eq "${want[0]}" ] || echo "exit status $status, expected ${want[0]}"
-  differs "standard output" "$dir/out" "${want[1]}"
-  differs "standard error" "$dir/err" "${want[2]}"
-  fail=1
+row() {  # row NAME PROGRAM PLATFORM STATUS OUT ERR SETUP [ARG...]
+  if [ "$name" = --list ]; then echo "$1 $2 $3"; return; fi
+  [ "$1" = "$name" ] || return 0
+  want_status=$4 want_out=$5 want_err=$6
+  : >"$out"
+  "${@:7}"
+  status=$?
+  ((status == want_status)) || { echo "exit status $status, expected $want_status"; failed=1; }
+  compare "standard output" "$out" "$want_out"
+  compare "standard error" "$err" "$want_err"
+  exit "$failed"
 }
-# An error line reaches standard error whole, in one write.
-if [ "$case_name" = second-line ]; then
-  writes=$(grep -c '^write(2,' "$dir/trace")
-  [ "$writes" -eq 1 ] || { echo "the error line took $writes writes"; fail=1; }
-fi
-exit "$fail"
+
+rows
+[ "$name" = --list ] || { echo "unknown case '$name'" >&2; exit 2; }

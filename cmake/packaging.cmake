@@ -1,0 +1,32 @@
+# Debian packages, one per install component, named as Debian names them, with
+# no underscore. CPack writes its configuration for the whole build tree, so
+# only a top-level build packages.
+set(CPACK_GENERATOR DEB TGZ)
+set(CPACK_PACKAGE_CONTACT "The rod_cutting project")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+
+set(CPACK_DEBIAN_ROD_CUTTING_RUNTIME_PACKAGE_NAME rod-cutting)
+set(CPACK_DEBIAN_ROD_CUTTING_RUNTIME_PACKAGE_SECTION math)
+string(JOIN "\n" CPACK_COMPONENT_ROD_CUTTING_RUNTIME_DESCRIPTION
+  "The rod_cutting program solves one built-in instance: a rod of length 10,"
+  "with prices for pieces of length 1 to 10. It prints the best revenue twice,"
+  "as found by an exhaustive search and by a memoized recursion.")
+set(CPACK_DEBIAN_ROD_CUTTING_DEVELOPMENT_PACKAGE_NAME librod-cutting-dev)
+set(CPACK_DEBIAN_ROD_CUTTING_DEVELOPMENT_PACKAGE_SECTION libdevel)
+string(JOIN "\n" CPACK_COMPONENT_ROD_CUTTING_DEVELOPMENT_DESCRIPTION
+  "The header, library, CMake package and pkg-config file of rod_cutting: two"
+  "C++ functions that find the best revenue for a rod of any length that the"
+  "caller's price table covers.")
+
+if(BUILD_SHARED_LIBS)
+  set(CPACK_COMPONENT_ROD_CUTTING_DEVELOPMENT_DEPENDS rod_cutting_runtime)
+  # dpkg runs ldconfig once for every package that activates its trigger.
+  file(WRITE "${PROJECT_BINARY_DIR}/debian/triggers" "activate-noawait ldconfig\n")
+  set(CPACK_DEBIAN_ROD_CUTTING_RUNTIME_PACKAGE_CONTROL_EXTRA "${PROJECT_BINARY_DIR}/debian/triggers")
+endif()
+include(CPack)
