@@ -27,7 +27,8 @@ solvers="_ZN11rod_cutting16memoized_revenueEPKiPii _ZN11rod_cutting19brute_force
 # are for the apt mode, which is told nothing.
 source=$here/.. build="" system=Linux shared=0 generator="Unix Makefiles" build_type=""
 cxx=c++ cxx_flags="" linker_flags="" werror=0 toolchain="" emulator="" nm=nm objdump=objdump
-exe="" install_prefix=/usr bindir=bin libdir=lib includedir=include mandir=share/man rpath=""
+exe="" install_prefix=/usr bindir=bin libdir=lib includedir=include mandir=share/man
+full_libdir=/usr/lib loader_dirs=""
 version="" soname="" program_files="" library_files="" development_files=""
 if [ "$mode" != apt ]; then
   while IFS= read -r line; do declare "${line%%=*}=${line#*=}"; done <"$2"
@@ -68,8 +69,9 @@ holds_exactly() {  # holds_exactly WHAT LISTING PATH...: says what is extra and 
 program_works() {  # program_works PREFIX: the installed program prints the report
   local crlf=() loader=()
   [ "$system" != Windows ] || crlf=(--crlf)
-  # Without an rpath, the program finds a shared library in the loader's folders alone.
-  if ((shared)) && [ -z "$rpath" ] && [ "$system" = Linux ]; then
+  # Installed for a folder the loader searches, the program needs no rpath and
+  # has none; installed anywhere else, it must find a shared library by itself.
+  if ((shared)) && [ "$system" = Linux ] && [[ " $loader_dirs " == *" $full_libdir "* ]]; then
     loader=("LD_LIBRARY_PATH=$1/$libdir")
   fi
   bash "$here/cli_test.sh" "${crlf[@]}" plain "$1/$bindir/rod_cutting$exe" env "${loader[@]}" \
