@@ -126,7 +126,8 @@ compare() {  # compare STREAM FILE EXPECTED
   same "$2" "$3" && return
   local got
   got=$(cat "$2" && echo .)
-  printf '%s: expected %q, got %q\n' "$1" "$3" "${got%.}"
+  got=${got%.}
+  echo "$1: expected ${3@Q}, got ${got@Q}"
   failed=1
 }
 
