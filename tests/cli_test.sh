@@ -11,28 +11,27 @@ eol=$'\n'
 name=${1-} program=${2-}
 prog=("${@:3}" "$program")
 
-report="Brute Force : 30${eol}Dynamic Programming : 30${eol}"
-first_line="Brute Force : 30${eol}"
-cannot_write="rod_cutting: cannot write to standard output: "
+report="Brute Force : 30${eol}Dynamic Programming : 30${eol}" first="Brute Force : 30${eol}"
+cannot_write="rod_cutting: cannot write to standard output: " oom="rod_cutting: out of memory$eol"
 enospc="${cannot_write}No space left on device$eol" ebadf="${cannot_write}Bad file descriptor$eol"
-epipe="${cannot_write}Broken pipe$eol" out_of_memory="rod_cutting: out of memory$eol"
+epipe="${cannot_write}Broken pipe$eol"
 
 # The table. A row: name, the program it runs (a CMake target), where it runs
 # (any: also under an emulator), exit status, standard output, standard error,
-# then the setup: a function below and its arguments.
+# then how it runs: a function below and its arguments.
 rows() {
-  row plain           rod_cutting           any   0   "$report"     ""    run
-  row arguments       rod_cutting           any   0   "$report"     ""    run --help -x 10 '' 'two words'
-  row empty-env       rod_cutting           linux 0   "$report"     ""    run_in env -i
-  row memcheck        rod_cutting           linux 0   "$report"     ""    memcheck
-  row dev-full        rod_cutting           linux 1   ""  "$enospc"         writing_to /dev/full
-  row closed          rod_cutting           linux 1   ""  "$ebadf"          closed
-  row read-only       rod_cutting           linux 1   ""  "$ebadf"          read_only
-  row broken-pipe     rod_cutting           linux 1   ""  "$epipe"          broken_pipe --ignore-signal=PIPE
-  row sigpipe         rod_cutting           linux 141 ""  ""                broken_pipe --default-signal=PIPE
-  row second-line     rod_cutting           linux 1   "$first_line" "$enospc"        second_line
-  row real-exhaustion rod_cutting           linux 1   "$first_line" "$out_of_memory" real_exhaustion
-  row no-memory       rod_cutting_no_memory linux 1   "$first_line" "$out_of_memory" without_memory
+  row plain           rod_cutting           any   0   "$report" ""         run
+  row arguments       rod_cutting           any   0   "$report" ""         run --help -x 10 '' 'two words'
+  row empty-env       rod_cutting           linux 0   "$report" ""         run_in env -i
+  row memcheck        rod_cutting           linux 0   "$report" ""         memcheck
+  row dev-full        rod_cutting           linux 1   ""        "$enospc"  writing_to /dev/full
+  row closed          rod_cutting           linux 1   ""        "$ebadf"   closed
+  row read-only       rod_cutting           linux 1   ""        "$ebadf"   read_only
+  row broken-pipe     rod_cutting           linux 1   ""        "$epipe"   broken_pipe --ignore-signal=PIPE
+  row sigpipe         rod_cutting           linux 141 ""        ""         broken_pipe --default-signal=PIPE
+  row second-line     rod_cutting           linux 1   "$first"  "$enospc"  second_line
+  row real-exhaustion rod_cutting           linux 1   "$first"  "$oom"     real_exhaustion
+  row no-memory       rod_cutting_no_memory linux 1   "$first"  "$oom"     without_memory
 }
 
 dir=$(mktemp -d)
