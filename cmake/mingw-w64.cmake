@@ -6,9 +6,14 @@ set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
 
-# Libraries, headers and packages come from the target's tree and the
-# prefixes asked for; programs from this machine.
-list(APPEND CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+# Programs and DLLs carry the compiler's runtime, so that they start where they
+# are, with nothing on PATH.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
+
+# Libraries, headers and packages come from the target's tree and from the
+# prefixes asked for, never from this machine's; programs from this machine.
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -5,12 +5,14 @@
 # NAME=VALUE lines of its own variables. Exits 77 where a tool is missing.
 #   install       each component's files and the whole install's, then from a
 #                 moved prefix: the program, find_package (an unknown component
-#                 refused), pkg-config and the compiler alone, the exports
+#                 refused), pkg-config and the compiler alone (Linux), the exports
 #   plain         a packager's configure, with no presets and no test frameworks
 #   subdirectory  a parent adds this checkout and turns on its install rules
 #   fetchcontent  a parent fetches this checkout; it installs our runtime alone
 #   static        a static build of the sources, for a shared cross-build
-#   deb           this build's Debian packages: files, dependency, lintian
+#   deb           this build's Debian packages: files, synopses, dependency, shlibs,
+#                 lintian
+#   zip           a Windows build's package: one ZIP of the install
 #   apt           for CI, as root: lints the packages in a folder, then apt
 #                 installs, uses and purges them
 # Usage: package_test.sh MODE FACTS_FILE | package_test.sh apt PACKAGE_DIR
@@ -117,9 +119,6 @@ consumer() {  # consumer INSTALL_PREFIX CMAKE_ARG...
     fail "the parent built our program"
   quietly cmake --install "$work/consumer"
 }
-finding() {  # the option that points find_package at an installed prefix
-  if ((windows)); then echo "-DCMAKE_FIND_ROOT_PATH=$1"; else echo "-DCMAKE_PREFIX_PATH=$1"; fi
-}
 answers() {  # answers PROGRAM [ENV...]: it printed what README says
   local got
   got=$(env "${@:2}" "${run_under[@]}" "$1" | tr -d '\r') || fail "$1 failed"
@@ -127,7 +126,8 @@ answers() {  # answers PROGRAM [ENV...]: it printed what README says
     fail "$1 printed '${got//$'\n'/ }', not '${example_prints//$'\n'/ }'"
 }
 
-# The solvers a shared library exports, and those a Windows object imports from a DLL.
+# The solvers a shared library exports, and those a Windows object imports from a DLL;
+# the DLLs a Windows program or DLL needs.
 exports() {
   if ((windows)); then
     "$CMAKE_OBJDUMP" -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^\s*\[ *[0-9]*\] //p'
@@ -135,6 +135,7 @@ exports() {
     "$CMAKE_NM" -D --defined-only --format=just-symbols "$1"
   fi | sort | paste -sd' '
 }
+dlls() { "$CMAKE_OBJDUMP" -p "$1" | sed -n 's/^\s*DLL Name: //p' | LC_ALL=C sort | paste -sd' '; }
 imports_if_shared() {  # Windows: the header declares the solvers dllimport for a DLL's users alone
   ((windows)) || return 0
   local want="" got
@@ -186,23 +187,30 @@ case $mode in
       ((windows)) || [ "$("$CMAKE_OBJDUMP" -p "$prefix/${library[0]}" |
         awk '$1 == "SONAME" { print $2 }')" = "$soname" ] || fail "the library's SONAME is not $soname"
     fi
+    # Windows programs carry the compiler's runtime: they need only the system's DLLs, and ours.
+    if ((windows)); then
+      for file in "${program[0]}" "${library[@]}"; do
+        [[ "$(dlls "$prefix/$file")" =~ ^KERNEL32.dll( librod_cutting.dll)?\ msvcrt.dll$ ]] ||
+          fail "$file needs $(dlls "$prefix/$file")"
+      done
+    fi
     refusal='rod_cutting has no component "bogus"; its one component is "revenue".'
-    ! configure_consumer "$prefix" "$(finding "$prefix")" -Drod_cutting_components="revenue;bogus" \
+    ! configure_consumer "$prefix" -DCMAKE_PREFIX_PATH="$prefix" -Drod_cutting_components="revenue;bogus" \
       >"$work/log" 2>&1 || fail "find_package accepted an unknown component"
     grep -qF "$refusal" "$work/log" || fail "find_package refused the component without: $refusal"
-    consumer "$prefix" "$(finding "$prefix")" -Drod_cutting_components=revenue
+    consumer "$prefix" -DCMAKE_PREFIX_PATH="$prefix" -Drod_cutting_components=revenue
     imports_if_shared
     answers "$prefix/$bin/consumer$exe"
-    pkg_config_example ;;
+    # MinGW's -static, which the build links with, would find no import library.
+    ((windows)) || pkg_config_example ;;
   static)
     quietly cmake -S "$PROJECT_SOURCE_DIR" -B "$work/static" "${told[@]}" -DBUILD_SHARED_LIBS=OFF
     quietly cmake --build "$work/static"
     quietly cmake --install "$work/static" --prefix "$prefix"
     shared=0
-    consumer "$prefix" "$(finding "$prefix")"
+    consumer "$prefix" -DCMAKE_PREFIX_PATH="$prefix"
     imports_if_shared
-    answers "$prefix/$bin/consumer$exe"
-    pkg_config_example ;;
+    answers "$prefix/$bin/consumer$exe" ;;
   plain)
     quietly cmake -S "$PROJECT_SOURCE_DIR" -B "$work/plain" -DCMAKE_CXX_COMPILER="$CMAKE_CXX_COMPILER" \
       -DBUILD_SHARED_LIBS="$shared" -DCMAKE_INSTALL_PREFIX="$CMAKE_INSTALL_PREFIX" \
@@ -235,13 +243,28 @@ case $mode in
     holds_exactly rod-cutting "$(deb_files "$runtime_deb")" "${program[@]/#/usr/}" \
       "${library[@]/#/usr/}"
     holds_exactly librod-cutting-dev "$(deb_files "$development_deb")" "${development[@]/#/usr/}"
+    synopsis() { dpkg-deb -f "$1" Description | head -1; }
+    [ "$(synopsis "$runtime_deb")" != "$(synopsis "$development_deb")" ] ||
+      fail "both packages have the synopsis '$(synopsis "$runtime_deb")'"
     depends=""
-    ((!shared)) || depends="rod-cutting (= $PROJECT_VERSION)"
+    if ((shared)); then
+      depends="rod-cutting (= $PROJECT_VERSION)"
+      shlibs="librod_cutting $PROJECT_VERSION_MAJOR rod-cutting (>= $PROJECT_VERSION)"
+      [ "$(dpkg-deb -I "$runtime_deb" shlibs)" = "$shlibs" ] ||
+        fail "the shlibs file says '$(dpkg-deb -I "$runtime_deb" shlibs)', not '$shlibs'"
+    fi
     [ "$(dpkg-deb -f "$development_deb" Depends)" = "$depends" ] ||
       fail "librod-cutting-dev depends on '$(dpkg-deb -f "$development_deb" Depends)', not '$depends'"
     lint "$runtime_deb" "$development_deb"
     dpkg-deb -x "$runtime_deb" "$work/root"
     program_works "$work/root/usr" ;;
+  zip)
+    quietly cpack --config "$PROJECT_BINARY_DIR/CPackConfig.cmake" -B "$work/packages"
+    zip=rod_cutting-$PROJECT_VERSION-win64
+    [ "$(find "$work/packages" -maxdepth 1 -type f -printf '%f ')" = "$zip.zip " ] ||
+      fail "cpack wrote [$(find "$work/packages" -maxdepth 1 -type f -printf '%f ')], not $zip.zip alone"
+    holds_exactly "$zip.zip" "$(cmake -E tar tf "$work/packages/$zip.zip" | sed -n "s|^$zip/\(.*[^/]\)\$|\1|p" |
+      any_config)" "${program[@]}" "${library[@]}" "${development[@]}" ;;
   apt)
     needs lintian lintian
     needs pkg-config pkg-config
