@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Draws time against length for both solvers, on log scales, from the
+# Draws time against length for the three solvers, on log scales, from the
 # benchmark's JSON output into bench/revenue.svg.
 # Usage: bench/plot.sh [BENCHMARK_JSON]
 # Without a file it builds the bench preset and runs the benchmark first.
@@ -12,7 +12,7 @@ bash .ci/need gnuplot-nox jq
 
 json=${1:-build/bench/revenue_bench.json}
 if [ $# -eq 0 ]; then
-  echo "plot.sh: building and running the benchmarks, about 40 s"
+  echo "plot.sh: building and running the benchmarks"
   cmake --preset bench >/dev/null
   cmake --build --preset bench >/dev/null
   build/bench/bench/revenue_bench --benchmark_out="$json" --benchmark_out_format=json
@@ -21,7 +21,7 @@ fi
 data=$(mktemp)
 trap 'rm -f "$data"' EXIT
 # One block per solver, blank lines between, as gnuplot's "index" expects.
-for solver in brute_force memoized; do
+for solver in brute_force memoized bottom_up; do
   jq -r --arg s "$solver" '.benchmarks[]
     | select(.run_type == "iteration" and (.name | startswith($s + "/")))
     | "\(.name | split("/")[1]) \(.real_time)"' "$json"
@@ -39,6 +39,7 @@ set format y "10^{%T}"
 set grid
 set key bottom right
 plot "$data" index 0 with linespoints pt 7 title "exhaustive (2^n calls)", \
-     "$data" index 1 with linespoints pt 5 title "memoized (1 + n(n+1)/2 calls)"
+     "$data" index 1 with linespoints pt 5 title "memoized (1 + n(n+1)/2 calls)", \
+     "$data" index 2 with linespoints pt 9 title "bottom-up (n(n+1)/2 steps)"
 GNUPLOT
 echo "wrote bench/revenue.svg"

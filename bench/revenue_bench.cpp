@@ -1,6 +1,7 @@
-// Why the memoized solver exists: the exhaustive one doubles its work with
-// every unit of length, the memoized one grows with its square. Items
-// processed are solver calls, so items_per_second is calls per second.
+// Why the memoized and bottom-up solvers exist: the exhaustive one doubles its
+// work with every unit of length, the other two grow with its square. Items
+// processed are the exhaustive and memoized solvers' calls, and the bottom-up
+// solver's steps, n(n+1)/2.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -18,7 +19,7 @@ using rod_cutting::neg_infinity;
 
 constexpr std::int64_t longest_exhaustive = 24;
 constexpr std::int64_t shortest_doubling = 32;
-constexpr std::int64_t longest_memoized = 4096;
+constexpr std::int64_t longest_quadratic = 4096;
 
 constexpr std::array<std::int32_t, rod_cutting::max_length + 1> built_in_prices{
     0, 1, 5, 8, 9, 10, 17, 17, 20, 24, 30};
@@ -37,6 +38,7 @@ std::vector<std::int32_t> generated_prices(std::int64_t n) {
 
 std::int64_t brute_force_calls(std::int64_t n) { return std::int64_t{1} << n; }
 std::int64_t memoized_calls(std::int64_t n) { return 1 + n * (n + 1) / 2; }
+std::int64_t bottom_up_steps(std::int64_t n) { return n * (n + 1) / 2; }
 
 void run_brute_force(benchmark::State& state, const std::int32_t* prices, std::int64_t n) {
   for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the timing loop's idiom
@@ -64,6 +66,18 @@ void run_memoized(benchmark::State& state, const std::int32_t* prices, std::int6
   state.SetItemsProcessed(state.iterations() * memoized_calls(n));
 }
 
+// Its tables need no preparing, so one pair serves every solve.
+void run_bottom_up(benchmark::State& state, const std::int32_t* prices, std::int64_t n) {
+  std::vector<std::int32_t> revenue(static_cast<std::size_t>(n) + 1);
+  std::vector<std::int32_t> first_piece(revenue.size());
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the timing loop's idiom
+    benchmark::DoNotOptimize(rod_cutting::bottom_up_revenue(
+        prices, revenue.data(), first_piece.data(), static_cast<std::int32_t>(n)));
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * bottom_up_steps(n));
+}
+
 void brute_force(benchmark::State& state) {
   const auto prices = generated_prices(state.range(0));
   run_brute_force(state, prices.data(), state.range(0));
@@ -76,6 +90,12 @@ void memoized(benchmark::State& state) {
   state.SetComplexityN(state.range(0));
 }
 
+void bottom_up(benchmark::State& state) {
+  const auto prices = generated_prices(state.range(0));
+  run_bottom_up(state, prices.data(), state.range(0));
+  state.SetComplexityN(state.range(0));
+}
+
 void brute_force_built_in(benchmark::State& state) {
   run_brute_force(state, built_in_prices.data(), rod_cutting::rod_length);
 }
@@ -84,20 +104,30 @@ void memoized_built_in(benchmark::State& state) {
   run_memoized(state, built_in_prices.data(), rod_cutting::rod_length);
 }
 
+void bottom_up_built_in(benchmark::State& state) {
+  run_bottom_up(state, built_in_prices.data(), rod_cutting::rod_length);
+}
+
 double two_to_the(benchmark::IterationCount n) { return std::exp2(static_cast<double>(n)); }
+
+// The two n² solvers at the same lengths: 10 and 20, to compare with the
+// exhaustive one, then doubling.
+void quadratic_lengths(benchmark::internal::Benchmark* b) {
+  b->Arg(rod_cutting::rod_length)
+      ->Arg(std::int64_t{2} * rod_cutting::rod_length)
+      ->RangeMultiplier(2)
+      ->Range(shortest_doubling, longest_quadratic)
+      ->Complexity(benchmark::oNSquared);
+}
 
 }  // namespace
 
 BENCHMARK(brute_force_built_in);
 BENCHMARK(memoized_built_in);
-// The exhaustive solver takes tens of milliseconds at its longest; the
-// memoized one is measured at 10 and 20 too, to compare the two there.
+BENCHMARK(bottom_up_built_in);
+// The exhaustive solver takes tens of milliseconds at its longest.
 BENCHMARK(brute_force)->DenseRange(1, longest_exhaustive)->Complexity(two_to_the);
-BENCHMARK(memoized)
-    ->Arg(rod_cutting::rod_length)
-    ->Arg(std::int64_t{2} * rod_cutting::rod_length)
-    ->RangeMultiplier(2)
-    ->Range(shortest_doubling, longest_memoized)
-    ->Complexity(benchmark::oNSquared);
+BENCHMARK(memoized)->Apply(quadratic_lengths);
+BENCHMARK(bottom_up)->Apply(quadratic_lengths);
 
 BENCHMARK_MAIN();

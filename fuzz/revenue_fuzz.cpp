@@ -1,5 +1,5 @@
-// Differential fuzzer: both solvers against the tests' reference solver on
-// price tables built from the input, negative prices included.
+// Differential fuzzer: the three solvers against the tests' reference solver
+// on price tables built from the input, negative prices included.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -68,5 +68,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     [](std::int32_t v) { return v == neg_infinity; }),
         "memo entry above n", n);
   check(rod_cutting::memoized_revenue(prices.data(), memo.data(), n) == first, "second call", n);
+
+  // Bottom-up writes lengths 0 to n alone, and first pieces from 1 on.
+  const auto shortest = reference::shortest_first_pieces(prices, want);
+  std::array<std::int32_t, memo_size> revenue{};
+  std::array<std::int32_t, memo_size> first_piece{};
+  revenue.fill(neg_infinity);
+  first_piece.fill(neg_infinity);
+  check(rod_cutting::bottom_up_revenue(prices.data(), revenue.data(), first_piece.data(), n) ==
+            at(want, n),
+        "bottom-up", n);
+  for (std::int32_t k = 0; k < static_cast<std::int32_t>(memo_size); ++k) {
+    check(at(revenue, k) == (k <= n ? at(want, k) : neg_infinity), "bottom-up revenue", k);
+    check(at(first_piece, k) == (k <= n && k > 0 ? at(shortest, k) : neg_infinity),
+          "bottom-up first piece", k);
+  }
   return 0;
 }

@@ -1,7 +1,8 @@
 // rod_cutting: the best revenue for cutting a rod into pieces of whole-number
-// lengths, each length with its price. Free functions over caller-owned
-// tables: they allocate nothing, print nothing and keep no state. Usable from
-// C++17 on.
+// lengths, each length with its price, and how to cut it. Free functions over
+// caller-owned tables: they allocate nothing, print nothing and keep no state.
+// Usable from C++17 on. The generated export header, included below, also
+// defines ROD_CUTTING_VERSION_MAJOR, _MINOR and _PATCH.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +12,9 @@
 
 namespace rod_cutting {
 
-// ROD_CUTTING_EXPORT marks the solvers as the library's whole interface: a
-// shared library exports them alone, and on Windows its users import them from
-// the DLL.
+// ROD_CUTTING_EXPORT marks the three solvers as the library's whole interface:
+// a shared library exports them alone, and on Windows its users import them
+// from the DLL.
 
 // Minus infinity: the starting best value of both solvers, and the value a
 // memo table starts with at every entry.
@@ -81,5 +82,34 @@ inline constexpr std::int32_t rod_length = 10;
 // Not [[nodiscard]]: a call may be made only to fill `memo`.
 ROD_CUTTING_EXPORT std::int32_t memoized_revenue(const std::int32_t* prices, std::int32_t* memo,
                                                  std::int32_t n);
+
+// bottom_up_revenue()
+//
+// Returns the same revenue as `brute_force_revenue(prices, n)`, and records how
+// to cut. It fills `revenue[k]` with the best revenue of every length k from 0
+// to n, shorter lengths first, and `first_piece[k]` with the length of the
+// first piece of a best cutting of every length k from 1 to n: of the first
+// pieces that reach the best, the shortest. The pieces of a best cutting of n
+// are then `first_piece[n]`, followed by those of `n - first_piece[n]`, down to
+// 0. It never recurses, so any length its tables cover works on any stack, in
+// n(n+1)/2 steps.
+//
+// Preconditions: `revenue` and `first_piece` have at least `n + 1` entries,
+// which need no preparing; entries 1 to `n` of `prices` exist; every sum of
+// prices fits in 32 bits. `first_piece[0]` is never written. A negative `n`
+// returns `neg_infinity` and touches no table.
+//
+// Example:
+//
+//   const std::int32_t prices[] = {0, 1, 5, 8, 9};
+//   std::int32_t revenue[5];
+//   std::int32_t first_piece[5];
+//   rod_cutting::bottom_up_revenue(prices, revenue, first_piece, 4);  // 10
+//   // revenue now holds 0, 1, 5, 8, 10, and first_piece[1] to [4] hold
+//   // 1, 2, 3, 2: a rod of 4 is cut as 2, and the 2 left as 2.
+//
+// Not [[nodiscard]]: a call may be made only to fill the tables.
+ROD_CUTTING_EXPORT std::int32_t bottom_up_revenue(const std::int32_t* prices, std::int32_t* revenue,
+                                                  std::int32_t* first_piece, std::int32_t n);
 
 }  // namespace rod_cutting

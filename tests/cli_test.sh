@@ -3,8 +3,7 @@
 # status and both its streams, byte for byte. A case that cannot run here
 # exits 77, which CTest reports as skipped.
 # Usage: cli_test.sh --list                      one line a case: name program platform
-#        cli_test.sh [--crlf] CASE PROGRAM [EMULATOR...]
-# --crlf: the program ends its lines as text does on Windows.
+#        cli_test.sh [--crlf] CASE PROGRAM [EMULATOR...]  (--crlf: Windows' line ends)
 set -u
 eol=$'\n'
 [ "${1-}" != --crlf ] || { eol=$'\r\n'; shift; }
@@ -73,8 +72,7 @@ broken_pipe() {  # broken_pipe SIGNAL_OPTION
 second_line() {
   no_asan "LeakSanitizer cannot run under strace"
   strace -o /dev/null true 2>/dev/null || skip "strace is missing or cannot trace"
-  run_in strace -o "$dir/trace" -e trace=write -e inject=write:error=ENOSPC:when=2
-  local status=$? writes
+  run_in strace -o "$dir/trace" -e trace=write -e inject=write:error=ENOSPC:when=2; local status=$? writes
   writes=$(grep -c '^write(2,' "$dir/trace")
   [ "$writes" -eq 1 ] || { echo "the error line took $writes writes"; failed=1; }
   return $status
@@ -96,8 +94,7 @@ real_exhaustion() {
     if under_limit "$limit"; then high=$limit; else low=$limit; fi
   done
   for ((limit = high - 4; limit > high - 404; limit -= 4)); do
-    under_limit "$limit"
-    status=$?
+    under_limit "$limit"; status=$?
     if ((status == 127)) && [ ! -s "$out" ]; then
       unstarted=$((unstarted + 1))
     elif ended_as 0 "$report" ""; then

@@ -1,27 +1,20 @@
 #!/usr/bin/env bash
-# Takes the library as its users take it, one way per mode. The user is
-# tests/consumer, whose program is README's example built as C++17; it must
-# print what README says. CMake tells the test what the build decided, as
+# Takes the library as its users take it, one way per mode: install, plain (a
+# packager's configure), subdirectory and fetchcontent (a parent's), static (a
+# shared cross-build's other kind), deb and zip (this build's packages), and apt
+# (for CI, as root: apt installs, uses and purges the packages in a folder). The
+# user is tests/consumer, whose program is README's example built as C++17; it
+# must print what README says. CMake tells the test what the build decided, as
 # NAME=VALUE lines of its own variables. Exits 77 where a tool is missing.
-#   install       each component's files and the whole install's, then from a
-#                 moved prefix: the program, find_package (an unknown component
-#                 refused), pkg-config and the compiler alone (Linux), the exports
-#   plain         a packager's configure, with no presets and no test frameworks
-#   subdirectory  a parent adds this checkout and turns on its install rules
-#   fetchcontent  a parent fetches this checkout; it installs our runtime alone
-#   static        a static build of the sources, for a shared cross-build
-#   deb           this build's Debian packages: files, synopses, dependency, shlibs,
-#                 lintian
-#   zip           a Windows build's package: one ZIP of the install
-#   apt           for CI, as root: lints the packages in a folder, then apt
-#                 installs, uses and purges them
 # Usage: package_test.sh MODE FACTS_FILE | package_test.sh apt PACKAGE_DIR
 # shellcheck disable=SC2154  # the CMAKE_* and PROJECT_* variables are the facts
 set -euo pipefail
 mode=$1
 here=$(dirname "$(realpath "$0")")
-example_prints=$'10\n10'
-solvers="_ZN11rod_cutting16memoized_revenueEPKiPii _ZN11rod_cutting19brute_force_revenueEPKii"
+example_prints=$'10 10\n10 = 2 + 2'
+# The three solvers' symbols, sorted.
+solvers="_ZN11rod_cutting16memoized_revenueEPKiPii _ZN11rod_cutting17bottom_up_revenueEPKiPiS2_i"
+solvers+=" _ZN11rod_cutting19brute_force_revenueEPKii"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -32,9 +25,7 @@ fail() { echo "$mode: $*"; exit 1; }
 skip() { echo "skipped: $*"; exit 77; }
 quietly() { "$@" >"$work/log" 2>&1 || { cat "$work/log"; fail "failed: $*"; }; }
 needs() {  # needs PACKAGE COMMAND...: skips unless every command is here
-  for tool in "${@:2}"; do
-    command -v "$tool" >/dev/null || skip "$tool is missing; bash .ci/need $1"
-  done
+  for tool in "${@:2}"; do command -v "$tool" >/dev/null || skip "$tool is missing; bash .ci/need $1"; done
 }
 
 # What a user's project takes from this build, and what each component installs.
@@ -45,8 +36,7 @@ if [ "$mode" != apt ]; then
   exe=$CMAKE_EXECUTABLE_SUFFIX windows=$([ "$CMAKE_SYSTEM_NAME" = Windows ] && echo 1 || echo 0)
   told=(-G "$CMAKE_GENERATOR" -DCMAKE_BUILD_TYPE="$CMAKE_BUILD_TYPE"
     -DCMAKE_CXX_FLAGS="$CMAKE_CXX_FLAGS" -DCMAKE_EXE_LINKER_FLAGS="$CMAKE_EXE_LINKER_FLAGS"
-    -DBUILD_SHARED_LIBS="$shared"
-    -DCMAKE_COMPILE_WARNING_AS_ERROR="$CMAKE_COMPILE_WARNING_AS_ERROR"
+    -DBUILD_SHARED_LIBS="$shared" -DCMAKE_COMPILE_WARNING_AS_ERROR="$CMAKE_COMPILE_WARNING_AS_ERROR"
     -DCMAKE_INSTALL_BINDIR="$bin" -DCMAKE_INSTALL_LIBDIR="$lib")
   if ((windows)); then
     told+=(--toolchain "$CMAKE_TOOLCHAIN_FILE")
@@ -235,8 +225,7 @@ case $mode in
       "${development[@]}"
     answers "$prefix/$bin/consumer$exe" ;;
   deb)
-    needs "dpkg-dev file" dpkg-shlibdeps file
-    needs lintian lintian
+    needs "dpkg-dev file lintian" dpkg-shlibdeps file lintian
     quietly cpack --config "$PROJECT_BINARY_DIR/CPackConfig.cmake" -G DEB -B "$work/packages"
     runtime_deb=$(echo "$work"/packages/rod-cutting_*.deb)
     development_deb=$(echo "$work"/packages/librod-cutting-dev_*.deb)
@@ -266,8 +255,7 @@ case $mode in
     holds_exactly "$zip.zip" "$(cmake -E tar tf "$work/packages/$zip.zip" | sed -n "s|^$zip/\(.*[^/]\)\$|\1|p" |
       any_config)" "${program[@]}" "${library[@]}" "${development[@]}" ;;
   apt)
-    needs lintian lintian
-    needs pkg-config pkg-config
+    needs "lintian pkg-config" lintian pkg-config
     as_root=()
     [ "$(id -u)" -eq 0 ] || as_root=(sudo)
     dpkg -s rod-cutting >/dev/null 2>&1 && fail "rod-cutting is installed already; purge it first"

@@ -29,4 +29,21 @@ inline std::vector<std::int64_t> best_revenues(std::span<const std::int32_t> pri
   return best;
 }
 
+// shortest_first_pieces()
+//
+// Returns the shortest first piece of a best cutting of every length from 1 to
+// n (entry 0 is 0), searched for among `best`, as best_revenues() returns it.
+inline std::vector<std::int32_t> shortest_first_pieces(std::span<const std::int32_t> prices,
+                                                       const std::vector<std::int64_t>& best) {
+  std::vector<std::int32_t> pieces(best.size(), 0);
+  for (std::size_t length = 1; length < best.size(); ++length) {
+    std::size_t piece = 1;
+    while (prices[piece] + best[length - piece] != best[length]) {
+      ++piece;
+    }
+    pieces[length] = static_cast<std::int32_t>(piece);
+  }
+  return pieces;
+}
+
 }  // namespace reference
