@@ -16,7 +16,7 @@ namespace rod_cutting {
 // a shared library exports them alone, and on Windows its users import them
 // from the DLL.
 
-// Minus infinity: the starting best value of both solvers, and the value a
+// Minus infinity: the starting best value of every solver, and the value a
 // memo table starts with at every entry.
 inline constexpr std::int32_t neg_infinity = std::numeric_limits<std::int32_t>::min();
 
