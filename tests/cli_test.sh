@@ -72,7 +72,8 @@ broken_pipe() {  # broken_pipe SIGNAL_OPTION
 second_line() {
   no_asan "LeakSanitizer cannot run under strace"
   strace -o /dev/null true 2>/dev/null || skip "strace is missing or cannot trace"
-  run_in strace -o "$dir/trace" -e trace=write -e inject=write:error=ENOSPC:when=2; local status=$? writes
+  run_in strace -o "$dir/trace" -e trace=write -e inject=write:error=ENOSPC:when=2
+  local status=$? writes
   writes=$(grep -c '^write(2,' "$dir/trace")
   [ "$writes" -eq 1 ] || { echo "the error line took $writes writes"; failed=1; }
   return $status

@@ -101,12 +101,9 @@ configure_consumer() {  # configure_consumer INSTALL_PREFIX CMAKE_ARG...
   rm -rf "$work/consumer"
   cmake -S "$here/consumer" -B "$work/consumer" "${told[@]}" -DCMAKE_INSTALL_PREFIX="$1" "${@:2}"
 }
-# Builds and installs the consumer; a parent must not build our program.
-consumer() {  # consumer INSTALL_PREFIX CMAKE_ARG...
+consumer() {  # consumer INSTALL_PREFIX CMAKE_ARG...: builds and installs it
   quietly configure_consumer "$@"
   quietly cmake --build "$work/consumer"
-  [ -z "$(find "$work/consumer" -type f -name "rod_cutting$exe")" ] ||
-    fail "the parent built our program"
   quietly cmake --install "$work/consumer"
 }
 answers() {  # answers PROGRAM [ENV...]: it printed what README says
@@ -135,7 +132,15 @@ imports_if_shared() {  # Windows: the header declares the solvers dllimport for 
   [ "$got" = "$want" ] || fail "README's example imports [$got] from a DLL, not [$want]"
 }
 
-# README's example built by the compiler alone, with the flags pkg-config gives.
+# The consumer finds the install in $prefix, installs itself there and runs.
+found_and_run() {  # found_and_run CMAKE_ARG...
+  consumer "$prefix" -DCMAKE_PREFIX_PATH="$prefix" "$@"
+  imports_if_shared
+  answers "$prefix/$bin/consumer$exe"
+}
+
+# README's example, as the consumer's configure wrote it, built by the compiler
+# alone with the flags pkg-config gives.
 pkg_config_example() {
   needs pkg-config pkg-config
   local flags link found=()
@@ -188,9 +193,7 @@ case $mode in
     ! configure_consumer "$prefix" -DCMAKE_PREFIX_PATH="$prefix" -Drod_cutting_components="revenue;bogus" \
       >"$work/log" 2>&1 || fail "find_package accepted an unknown component"
     grep -qF "$refusal" "$work/log" || fail "find_package refused the component without: $refusal"
-    consumer "$prefix" -DCMAKE_PREFIX_PATH="$prefix" -Drod_cutting_components=revenue
-    imports_if_shared
-    answers "$prefix/$bin/consumer$exe"
+    found_and_run -Drod_cutting_components=revenue
     # MinGW's -static, which the build links with, would find no import library.
     ((windows)) || pkg_config_example ;;
   static)
@@ -198,9 +201,7 @@ case $mode in
     quietly cmake --build "$work/static"
     quietly cmake --install "$work/static" --prefix "$prefix"
     shared=0
-    consumer "$prefix" -DCMAKE_PREFIX_PATH="$prefix"
-    imports_if_shared
-    answers "$prefix/$bin/consumer$exe" ;;
+    found_and_run ;;
   plain)
     quietly cmake -S "$PROJECT_SOURCE_DIR" -B "$work/plain" -DCMAKE_CXX_COMPILER="$CMAKE_CXX_COMPILER" \
       -DBUILD_SHARED_LIBS="$shared" -DCMAKE_INSTALL_PREFIX="$CMAKE_INSTALL_PREFIX" \
@@ -220,6 +221,8 @@ case $mode in
       consumer "$work/installed" -Drod_cutting_archive="$work/rod_cutting.tar.gz"
       development=()
     fi
+    [ -z "$(find "$work/consumer" -type f -name "rod_cutting$exe")" ] ||
+      fail "the parent built our program"
     mv "$work/installed" "$prefix"
     holds_exactly "the parent's install" "$(files_in "$prefix")" "$bin/consumer$exe" "${library[@]}" \
       "${development[@]}"
