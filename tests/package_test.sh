@@ -12,12 +12,17 @@ set -euo pipefail
 mode=$1
 here=$(dirname "$(realpath "$0")")
 example_prints=$'10 10\n10 = 2 + 2'
+# It takes milliseconds, seconds under Wine; one that loops is stopped soon, and read with a bound.
+run_seconds=30 read_bytes=256
 # The three solvers' symbols, sorted.
 solvers="_ZN11rod_cutting16memoized_revenueEPKiPii _ZN11rod_cutting17bottom_up_revenueEPKiPiS2_i"
 solvers+=" _ZN11rod_cutting19brute_force_revenueEPKii"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Said on the test's own output, even from within a redirection.
+exec 3>&1
+trap 'echo "$mode: stopped by SIGTERM, the time limit" >&3; exit 143' TERM
 prefix=$work/prefix
 unset LD_LIBRARY_PATH  # whatever runs here finds the library by itself, or is told where
 
@@ -99,7 +104,8 @@ install_moved() {  # install_moved BUILD
 
 configure_consumer() {  # configure_consumer INSTALL_PREFIX CMAKE_ARG...
   rm -rf "$work/consumer"
-  cmake -S "$here/consumer" -B "$work/consumer" "${told[@]}" -DCMAKE_INSTALL_PREFIX="$1" "${@:2}"
+  cmake -S "$here/consumer" -B "$work/consumer" "${told[@]}" -DCMAKE_INSTALL_PREFIX="$1" \
+    -Drod_cutting_expected_version="$PROJECT_VERSION" "${@:2}"
 }
 consumer() {  # consumer INSTALL_PREFIX CMAKE_ARG...: builds and installs it
   quietly configure_consumer "$@"
@@ -107,8 +113,12 @@ consumer() {  # consumer INSTALL_PREFIX CMAKE_ARG...: builds and installs it
   quietly cmake --install "$work/consumer"
 }
 answers() {  # answers PROGRAM [ENV...]: it printed what README says
-  local got
-  got=$(env "${@:2}" "${run_under[@]}" "$1" | tr -d '\r') || fail "$1 failed"
+  local got status=0
+  got=$(timeout "$run_seconds" env "${@:2}" "${run_under[@]}" "$1" | head -c "$read_bytes" |
+    tr -d '\r') || status=$?
+  ((status != 124)) || fail "$1 did not end within $run_seconds s; it printed '${got//$'\n'/ }'"
+  ((status != 141)) || fail "$1 printed more than $read_bytes bytes: '${got//$'\n'/ }'"
+  ((status == 0)) || fail "$1 ended with status $status; it printed '${got//$'\n'/ }'"
   [ "$got" = "$example_prints" ] ||
     fail "$1 printed '${got//$'\n'/ }', not '${example_prints//$'\n'/ }'"
 }
@@ -176,6 +186,11 @@ case $mode in
     holds_exactly "the runtime component" "$(files_in "$work/runtime")" "${program[@]}" "${library[@]}"
     holds_exactly "the development component" "$(files_in "$work/development")" "${development[@]}"
     install_moved "$PROJECT_BINARY_DIR"
+    # The version macros are checked where the consumer compiles.
+    page=$(gzip -dc "$prefix/${program[1]}" | sed -n '1s/^\.TH .* "rod_cutting \([^"]*\)".*/\1/p')
+    pc=$(sed -n 's/^Version: //p' "$prefix/$lib/pkgconfig/rod_cutting.pc")
+    [ "$page $pc" = "$PROJECT_VERSION $PROJECT_VERSION" ] ||
+      fail "the man page says version '$page' and the .pc file '$pc', not $PROJECT_VERSION"
     if ((shared)); then
       [ "$(exports "$prefix/${library[0]}")" = "$solvers" ] ||
         fail "the library exports [$(exports "$prefix/${library[0]}")], not [$solvers]"
@@ -192,7 +207,8 @@ case $mode in
     refusal='rod_cutting has no component "bogus"; its one component is "revenue".'
     ! configure_consumer "$prefix" -DCMAKE_PREFIX_PATH="$prefix" -Drod_cutting_components="revenue;bogus" \
       >"$work/log" 2>&1 || fail "find_package accepted an unknown component"
-    grep -qF "$refusal" "$work/log" || fail "find_package refused the component without: $refusal"
+    grep -qF "$refusal" "$work/log" || { sed -n '/^CMake Error/,$p' "$work/log"
+      fail "find_package failed, but not for the unknown component; CMake said the above"; }
     found_and_run -Drod_cutting_components=revenue
     # MinGW's -static, which the build links with, would find no import library.
     ((windows)) || pkg_config_example ;;
@@ -263,6 +279,7 @@ case $mode in
     [ "$(id -u)" -eq 0 ] || as_root=(sudo)
     dpkg -s rod-cutting >/dev/null 2>&1 && fail "rod-cutting is installed already; purge it first"
     mapfile -t debs < <(realpath "$2"/*.deb)
+    PROJECT_VERSION=$(dpkg-deb -f "${debs[0]}" Version)
     lint "${debs[@]}"
     mapfile -t files < <(for deb in "${debs[@]}"; do deb_files "$deb"; done)
     # A failure below leaves nothing installed.
