@@ -33,9 +33,9 @@ set(CPACK_DEBIAN_ROD_CUTTING_DEVELOPMENT_PACKAGE_NAME librod-cutting-dev)
 set(CPACK_DEBIAN_ROD_CUTTING_DEVELOPMENT_PACKAGE_SECTION libdevel)
 string(JOIN "\n" CPACK_COMPONENT_ROD_CUTTING_DEVELOPMENT_DESCRIPTION
   "C++ library for the best revenue of cutting a rod - development files"
-  "The header, library, CMake package and pkg-config file of rod_cutting: two"
-  "C++ functions that find the best revenue for a rod of any length that the"
-  "caller's price table covers.")
+  "The header, library, CMake package and pkg-config file of rod_cutting: C++"
+  "functions that find the best revenue for a rod of any length that the"
+  "caller's price table covers, and how to cut it.")
 
 if(BUILD_SHARED_LIBS)
   set(CPACK_COMPONENT_ROD_CUTTING_DEVELOPMENT_DEPENDS rod_cutting_runtime)
