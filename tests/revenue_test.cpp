@@ -24,8 +24,7 @@ constexpr std::array<std::int32_t, max_length + 1> prices{0, 1, 5, 8, 9, 10, 17,
 constexpr std::array<std::int32_t, max_length + 1> best{0, 1, 5, 8, 10, 13, 17, 18, 22, 25, 30};
 
 std::vector<std::int32_t> fresh_memo(std::size_t entries) {
-  std::vector<std::int32_t> memo(entries, neg_infinity);
-  return memo;
+  return std::vector<std::int32_t>(entries, neg_infinity);
 }
 
 TEST(Solvers, BuiltInTableAtEveryLength) {
