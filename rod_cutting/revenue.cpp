@@ -49,18 +49,44 @@ std::int32_t bottom_up_revenue(const std::int32_t* prices, std::int32_t* revenue
   revenue[0] = 0;
   for (std::int32_t length = 1; length <= n; ++length) {
     std::int32_t best = neg_infinity;
+    // Piece 1 stands until a candidate beats minus infinity: a best of exactly
+    // minus infinity is a tie of every candidate, and 1 the shortest of them.
+    std::int32_t piece = 1;
     for (std::int32_t i = 1; i <= length; ++i) {
       const std::int32_t candidate = prices[i] + revenue[length - i];
       // Only a strictly better candidate replaces the best, so that of the first
       // pieces that tie, the shortest stays, as in the exhaustive search.
       if (best < candidate) {
         best = candidate;
-        first_piece[length] = i;
+        piece = i;
       }
     }
     revenue[length] = best;
+    first_piece[length] = piece;
   }
   return revenue[n];
+}
+
+std::int32_t cut_pieces(const std::int32_t* first_piece, std::int32_t n, std::int32_t* pieces) {
+  if (n < 0) {
+    return -1;
+  }
+  // The whole walk is checked before the first write. Every step leaves less
+  // of the rod than the last, so the walk ends within n steps.
+  std::int32_t count = 0;
+  for (std::int32_t left = n; left > 0; ++count) {
+    const std::int32_t piece = first_piece[left];
+    if (piece < 1 || piece > left) {
+      return -1;
+    }
+    left -= piece;
+  }
+  std::int32_t left = n;
+  for (std::int32_t k = 0; k < count; ++k) {
+    pieces[k] = first_piece[left];
+    left -= pieces[k];
+  }
+  return count;
 }
 
 }  // namespace rod_cutting

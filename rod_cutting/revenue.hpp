@@ -12,7 +12,7 @@
 
 namespace rod_cutting {
 
-// ROD_CUTTING_EXPORT marks the three solvers as the library's whole interface:
+// ROD_CUTTING_EXPORT marks the four functions as the library's whole interface:
 // a shared library exports them alone, and on Windows its users import them
 // from the DLL.
 
@@ -91,8 +91,8 @@ ROD_CUTTING_EXPORT std::int32_t memoized_revenue(const std::int32_t* prices, std
 // first piece of a best cutting of every length k from 1 to n: of the first
 // pieces that reach the best, the shortest. The pieces of a best cutting of n
 // are then `first_piece[n]`, followed by those of `n - first_piece[n]`, down to
-// 0. It never recurses, so any length its tables cover works on any stack, in
-// n(n+1)/2 steps.
+// 0, as `cut_pieces` lists them. It never recurses, so any length its tables
+// cover works on any stack, in n(n+1)/2 steps.
 //
 // Preconditions: `revenue` and `first_piece` have at least `n + 1` entries,
 // which need no preparing; entries 1 to `n` of `prices` exist; every sum of
@@ -111,5 +111,33 @@ ROD_CUTTING_EXPORT std::int32_t memoized_revenue(const std::int32_t* prices, std
 // Not [[nodiscard]]: a call may be made only to fill the tables.
 ROD_CUTTING_EXPORT std::int32_t bottom_up_revenue(const std::int32_t* prices, std::int32_t* revenue,
                                                   std::int32_t* first_piece, std::int32_t n);
+
+// cut_pieces()
+//
+// Lists the pieces of the best cutting of `n` that `bottom_up_revenue` recorded
+// in `first_piece`, filled for n or for any longer length over the same prices:
+// `first_piece[n]` into `pieces[0]`, then the first piece of what is left into
+// `pieces[1]`, and so on down to 0. Returns their number.
+//
+// Returns -1, and writes nothing, when `n` is negative, or when the walk meets
+// an entry that is not a length from 1 to what is left, as in a table not
+// filled for n: it checks the whole walk before writing. It reads only entries
+// 1 to `n` of `first_piece`, one a piece, so it always ends.
+//
+// Preconditions: `first_piece` has at least `n + 1` entries, and `pieces` room
+// for `n` that does not overlap them. A length of 0 returns 0 and a negative
+// one -1; neither reads or writes a table.
+//
+// Example:
+//
+//   const std::int32_t prices[] = {0, 1, 5, 8, 9};
+//   std::int32_t revenue[5];
+//   std::int32_t first_piece[5];
+//   std::int32_t pieces[4];
+//   rod_cutting::bottom_up_revenue(prices, revenue, first_piece, 4);  // 10
+//   rod_cutting::cut_pieces(first_piece, 4, pieces);  // 2: pieces holds 2, 2
+//   rod_cutting::cut_pieces(first_piece, 3, pieces);  // 1: pieces holds 3
+[[nodiscard]] ROD_CUTTING_EXPORT std::int32_t cut_pieces(const std::int32_t* first_piece,
+                                                         std::int32_t n, std::int32_t* pieces);
 
 }  // namespace rod_cutting
