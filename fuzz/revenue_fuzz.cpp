@@ -1,5 +1,6 @@
-// Differential fuzzer: the three solvers against the tests' reference solver
-// on price tables built from the input, negative prices included.
+// Differential fuzzer: the three solvers and cut_pieces against the tests'
+// reference solver, on price tables built from the input, as wide as the
+// preconditions allow.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -18,9 +19,6 @@ namespace {
 using rod_cutting::neg_infinity;
 
 constexpr std::int32_t longest = 20;
-// A cut has at most `longest` pieces, so at this bound no sum can overflow.
-constexpr std::int64_t price_bound = 100'000'000;
-static_assert(longest * price_bound <= std::numeric_limits<std::int32_t>::max());
 
 // Two entries past the longest rod, to see that nothing is written beyond n.
 constexpr std::size_t memo_size = longest + 3;
@@ -35,8 +33,7 @@ void check(bool ok, const char* what, std::int32_t n) {
 }  // namespace
 
 // Input: one byte for the length, then a little-endian 32-bit price per length
-// from 1 up.
-// The length is cut down to the prices the input holds.
+// from 1 up. The length is cut down to the prices the input holds.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) {
     return 0;
@@ -45,12 +42,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto given = static_cast<std::int32_t>(std::min<std::size_t>((size - 1) / 4, longest));
   const std::int32_t n = std::min<std::int32_t>(input[0] % (longest + 1), given);
 
+  // The lengths of a cutting of n add up to n, so with the price of length i
+  // within i times [min / n, max / n] every sum fits in 32 bits; at n of 1 and
+  // 2, a best reaches minus infinity. A price in range passes unchanged, which
+  // lets the fuzzer's comparison hints reach it; others wrap into it.
   std::array<std::int32_t, longest + 1> prices{};
   for (std::int32_t i = 1; i <= n; ++i) {
     std::int32_t raw = 0;
     std::memcpy(&raw, &input[1 + 4 * static_cast<std::size_t>(i - 1)], sizeof raw);
-    // Small values pass unchanged, which lets the fuzzer's comparison hints reach them.
-    prices.at(static_cast<std::size_t>(i)) = static_cast<std::int32_t>(raw % (price_bound + 1));
+    const std::int64_t low = std::int64_t{i} * (std::numeric_limits<std::int32_t>::min() / n);
+    const std::int64_t width =
+        std::int64_t{i} * (std::numeric_limits<std::int32_t>::max() / n) - low + 1;
+    prices.at(static_cast<std::size_t>(i)) =
+        static_cast<std::int32_t>(low + ((raw - low) % width + width) % width);
   }
   const auto want = reference::best_revenues(prices, n);
   const auto at = [](auto& table, std::int32_t k) { return table.at(static_cast<std::size_t>(k)); };
@@ -83,5 +87,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(at(first_piece, k) == (k <= n && k > 0 ? at(shortest, k) : neg_infinity),
           "bottom-up first piece", k);
   }
+
+  // cut_pieces lists the walk over the shortest first pieces, and writes nothing after them.
+  std::array<std::int32_t, memo_size> pieces{};
+  pieces.fill(neg_infinity);
+  const std::int32_t count = rod_cutting::cut_pieces(first_piece.data(), n, pieces.data());
+  std::int32_t written = 0;
+  for (std::int32_t left = n; left > 0; left -= at(shortest, left)) {
+    check(at(pieces, written++) == at(shortest, left), "piece", left);
+  }
+  check(count == written, "number of pieces", n);
+  check(std::all_of(pieces.begin() + written, pieces.end(),
+                    [](std::int32_t v) { return v == neg_infinity; }),
+        "entry after the pieces", n);
   return 0;
 }

@@ -3,8 +3,8 @@
 # packager's configure), subdirectory and fetchcontent (a parent's), static (a
 # shared cross-build's other kind), deb and zip (this build's packages), and apt
 # (for CI, as root: apt installs, uses and purges the packages in a folder). The
-# user is tests/consumer, whose program is README's example built as C++17; it
-# must print what README says. CMake tells the test what the build decided, as
+# user is tests/consumer, which builds README's example by README's CMake
+# project, as C++17; it must print what README says. CMake tells the test what the build decided, as
 # NAME=VALUE lines of its own variables. Exits 77 where a tool is missing.
 # Usage: package_test.sh MODE FACTS_FILE | package_test.sh apt PACKAGE_DIR
 # shellcheck disable=SC2154  # the CMAKE_* and PROJECT_* variables are the facts
@@ -14,9 +14,9 @@ here=$(dirname "$(realpath "$0")")
 example_prints=$'10 10\n10 = 2 + 2'
 # It takes milliseconds, seconds under Wine; one that loops is stopped soon, and read with a bound.
 run_seconds=30 read_bytes=256
-# The three solvers' symbols, sorted.
-solvers="_ZN11rod_cutting16memoized_revenueEPKiPii _ZN11rod_cutting17bottom_up_revenueEPKiPiS2_i"
-solvers+=" _ZN11rod_cutting19brute_force_revenueEPKii"
+# The four functions' symbols, sorted.
+functions="_ZN11rod_cutting10cut_piecesEPKiiPi _ZN11rod_cutting16memoized_revenueEPKiPii"
+functions+=" _ZN11rod_cutting17bottom_up_revenueEPKiPiS2_i _ZN11rod_cutting19brute_force_revenueEPKii"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -26,6 +26,7 @@ prefix=$work/prefix
 unset LD_LIBRARY_PATH  # whatever runs here finds the library by itself, or is told where
 
 fail() { echo "$mode: $*"; exit 1; }
+expect() { [ "$2" = "$3" ] || fail "$1 '$2', not '$3'"; }  # expect WHAT GOT WANTED
 skip() { echo "skipped: $*"; exit 77; }
 quietly() { "$@" >"$work/log" 2>&1 || { cat "$work/log"; fail "failed: $*"; }; }
 needs() {  # needs PACKAGE COMMAND...: skips unless every command is here
@@ -41,12 +42,8 @@ if [ "$mode" != apt ]; then
   told=(-G "$CMAKE_GENERATOR" -DCMAKE_BUILD_TYPE="$CMAKE_BUILD_TYPE"
     -DCMAKE_CXX_FLAGS="$CMAKE_CXX_FLAGS" -DCMAKE_EXE_LINKER_FLAGS="$CMAKE_EXE_LINKER_FLAGS"
     -DBUILD_SHARED_LIBS="$shared" -DCMAKE_COMPILE_WARNING_AS_ERROR="$CMAKE_COMPILE_WARNING_AS_ERROR"
-    -DCMAKE_INSTALL_BINDIR="$bin" -DCMAKE_INSTALL_LIBDIR="$lib")
-  if ((windows)); then
-    told+=(--toolchain "$CMAKE_TOOLCHAIN_FILE")
-  else
-    told+=(-DCMAKE_CXX_COMPILER="$CMAKE_CXX_COMPILER")
-  fi
+    -DCMAKE_INSTALL_BINDIR="$bin" -DCMAKE_INSTALL_LIBDIR="$lib"
+    -DCMAKE_TOOLCHAIN_FILE="$CMAKE_TOOLCHAIN_FILE" -DCMAKE_CXX_COMPILER="$CMAKE_CXX_COMPILER")
   read -ra run_under <<<"$CMAKE_CROSSCOMPILING_EMULATOR"
 
   program=("$bin/rod_cutting$exe" "$CMAKE_INSTALL_MANDIR/man1/rod_cutting.1.gz")
@@ -120,7 +117,7 @@ answers() {  # answers PROGRAM [ENV...]: it printed what README says, and ended
     "$run_seconds s; 141: it printed $read_bytes bytes)"
 }
 
-# The solvers a shared library exports, and those a Windows object imports from a DLL;
+# The functions a shared library exports, and those a Windows object imports from a DLL;
 # the DLLs a Windows program or DLL needs.
 exports() {
   if ((windows)); then
@@ -130,20 +127,20 @@ exports() {
   fi | sort | paste -sd' '
 }
 dlls() { "$CMAKE_OBJDUMP" -p "$1" | sed -n 's/^\s*DLL Name: //p' | LC_ALL=C sort | paste -sd' '; }
-imports_if_shared() {  # Windows: the header declares the solvers dllimport for a DLL's users alone
+imports_if_shared() {  # Windows: the header declares the functions dllimport for a DLL's users alone
   ((windows)) || return 0
   local want="" got
-  ((!shared)) || want=$solvers
+  ((!shared)) || want=$functions
   got=$("$CMAKE_NM" "$(find "$work/consumer" -name main.cpp.obj)" |
     sed -n 's/^ *U __imp_\(_ZN11rod_cutting.*\)/\1/p' | sort | paste -sd' ')
-  [ "$got" = "$want" ] || fail "README's example imports [$got] from a DLL, not [$want]"
+  expect "README's example imports from a DLL" "$got" "$want"
 }
 
 # The consumer finds the install in $prefix, installs itself there and runs.
 found_and_run() {  # found_and_run CMAKE_ARG...
   consumer "$prefix" -DCMAKE_PREFIX_PATH="$prefix" "$@"
   imports_if_shared
-  answers "$prefix/$bin/consumer$exe"
+  answers "$prefix/$bin/example$exe"
 }
 
 # README's example, as the consumer's configure wrote it, built by the compiler
@@ -155,13 +152,13 @@ pkg_config_example() {
   # A .pc file for /usr names /usr, so that pkg-config leaves out the system
   # folders; any other finds its prefix from where it lies, moved or not.
   if [ "$CMAKE_INSTALL_PREFIX" = /usr ]; then
-    [ "$(pkg-config --variable=prefix rod_cutting)" = /usr ] || fail "the .pc file does not name /usr"
+    expect "the .pc file names" "$(pkg-config --variable=prefix rod_cutting)" /usr
     found=(--define-variable=prefix="$prefix")
   fi
   read -ra flags <<<"$CMAKE_CXX_FLAGS $(pkg-config "${found[@]}" --cflags rod_cutting)"
   ((!CMAKE_COMPILE_WARNING_AS_ERROR)) || flags+=(-Werror)
   read -ra link <<<"$CMAKE_EXE_LINKER_FLAGS $(pkg-config "${found[@]}" --libs rod_cutting)"
-  quietly "$CMAKE_CXX_COMPILER" -std=c++17 "${flags[@]}" "$work/consumer/main.cpp" "${link[@]}" \
+  quietly "$CMAKE_CXX_COMPILER" -std=c++17 "${flags[@]}" "$work/consumer/example/main.cpp" "${link[@]}" \
     -o "$prefix/$bin/example$exe"
   answers "$prefix/$bin/example$exe" "LD_LIBRARY_PATH=$prefix/$lib"
 }
@@ -186,13 +183,11 @@ case $mode in
     # The version macros are checked where the consumer compiles.
     page=$(gzip -dc "$prefix/${program[1]}" | sed -n '1s/^\.TH .* "rod_cutting \([^"]*\)".*/\1/p')
     pc=$(sed -n 's/^Version: //p' "$prefix/$lib/pkgconfig/rod_cutting.pc")
-    [ "$page $pc" = "$PROJECT_VERSION $PROJECT_VERSION" ] ||
-      fail "the man page says version '$page' and the .pc file '$pc', not $PROJECT_VERSION"
+    expect "the man page and the .pc file say versions" "$page $pc" "$PROJECT_VERSION $PROJECT_VERSION"
     if ((shared)); then
-      [ "$(exports "$prefix/${library[0]}")" = "$solvers" ] ||
-        fail "the library exports [$(exports "$prefix/${library[0]}")], not [$solvers]"
-      ((windows)) || [ "$("$CMAKE_OBJDUMP" -p "$prefix/${library[0]}" |
-        awk '$1 == "SONAME" { print $2 }')" = "$soname" ] || fail "the library's SONAME is not $soname"
+      expect "the library exports" "$(exports "$prefix/${library[0]}")" "$functions"
+      ((windows)) || expect "the library's SONAME is" "$("$CMAKE_OBJDUMP" -p "$prefix/${library[0]}" |
+        awk '$1 == "SONAME" { print $2 }')" "$soname"
     fi
     # Windows programs carry the compiler's runtime: they need only the system's DLLs, and ours.
     if ((windows)); then
@@ -223,8 +218,8 @@ case $mode in
       -DCMAKE_INSTALL_MANDIR="$CMAKE_INSTALL_MANDIR" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
       -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
     quietly cmake --build "$work/plain"
-    [ -z "$(find "$work/plain" -name 'rod_cutting_tests*' -o -name 'revenue_bench*')" ] ||
-      fail "tests or benchmarks were built"
+    expect "the tests and benchmarks built are" \
+      "$(find "$work/plain" -name 'rod_cutting_tests*' -o -name 'revenue_bench*')" ""
     install_moved "$work/plain" ;;
   subdirectory | fetchcontent)
     if [ "$mode" = subdirectory ]; then
@@ -234,12 +229,11 @@ case $mode in
       consumer "$work/installed" -Drod_cutting_archive="$work/rod_cutting.tar.gz"
       development=()
     fi
-    [ -z "$(find "$work/consumer" -type f -name "rod_cutting$exe")" ] ||
-      fail "the parent built our program"
+    expect "the parent built our program as" "$(find "$work/consumer" -type f -name "rod_cutting$exe")" ""
     mv "$work/installed" "$prefix"
-    holds_exactly "the parent's install" "$(files_in "$prefix")" "$bin/consumer$exe" "${library[@]}" \
+    holds_exactly "the parent's install" "$(files_in "$prefix")" "$bin/example$exe" "${library[@]}" \
       "${development[@]}"
-    answers "$prefix/$bin/consumer$exe" ;;
+    answers "$prefix/$bin/example$exe" ;;
   deb)
     needs "dpkg-dev file lintian" dpkg-shlibdeps file lintian
     quietly cpack --config "$PROJECT_BINARY_DIR/CPackConfig.cmake" -G DEB -B "$work/packages"
@@ -255,19 +249,16 @@ case $mode in
     if ((shared)); then
       depends="rod-cutting (= $PROJECT_VERSION)"
       shlibs="librod_cutting $PROJECT_VERSION_MAJOR rod-cutting (>= $PROJECT_VERSION)"
-      [ "$(dpkg-deb -I "$runtime_deb" shlibs)" = "$shlibs" ] ||
-        fail "the shlibs file says '$(dpkg-deb -I "$runtime_deb" shlibs)', not '$shlibs'"
+      expect "the shlibs file says" "$(dpkg-deb -I "$runtime_deb" shlibs)" "$shlibs"
     fi
-    [ "$(dpkg-deb -f "$development_deb" Depends)" = "$depends" ] ||
-      fail "librod-cutting-dev depends on '$(dpkg-deb -f "$development_deb" Depends)', not '$depends'"
+    expect "librod-cutting-dev depends on" "$(dpkg-deb -f "$development_deb" Depends)" "$depends"
     lint "$runtime_deb" "$development_deb"
     dpkg-deb -x "$runtime_deb" "$work/root"
     program_works "$work/root/usr" ;;
   zip)
     quietly cpack --config "$PROJECT_BINARY_DIR/CPackConfig.cmake" -B "$work/packages"
     zip=rod_cutting-$PROJECT_VERSION-win64
-    [ "$(find "$work/packages" -maxdepth 1 -type f -printf '%f ')" = "$zip.zip " ] ||
-      fail "cpack wrote [$(find "$work/packages" -maxdepth 1 -type f -printf '%f ')], not $zip.zip alone"
+    expect "cpack wrote" "$(find "$work/packages" -maxdepth 1 -type f -printf '%f ')" "$zip.zip "
     holds_exactly "$zip.zip" "$(cmake -E tar tf "$work/packages/$zip.zip" | sed -n "s|^$zip/\(.*[^/]\)\$|\1|p" |
       any_config)" "${program[@]}" "${library[@]}" "${development[@]}" ;;
   apt)
@@ -285,12 +276,11 @@ case $mode in
     quietly "${as_root[@]}" apt-get install -y "${debs[@]}"
     bash "$here/cli_test.sh" plain "$(command -v rod_cutting)" ||
       fail "rod_cutting does not print the report"
-    [ "$(man -w rod_cutting)" = /usr/share/man/man1/rod_cutting.1.gz ] || fail "man finds no page"
+    expect "man finds the page" "$(man -w rod_cutting)" /usr/share/man/man1/rod_cutting.1.gz
     # pkg-config leaves out the system folders.
-    [ "$(pkg-config --cflags --libs rod_cutting | xargs)" = -lrod_cutting ] ||
-      fail "pkg-config printed '$(pkg-config --cflags --libs rod_cutting)', not -lrod_cutting"
+    expect "pkg-config prints" "$(pkg-config --cflags --libs rod_cutting | xargs)" -lrod_cutting
     consumer "$prefix"
-    answers "$prefix/bin/consumer"
+    answers "$prefix/bin/example"
     quietly "${as_root[@]}" apt-get purge -y rod-cutting librod-cutting-dev
     for file in "${files[@]}"; do [ ! -e "/$file" ] || fail "left after purge: /$file"; done
     echo "installed, ran, found the man page and the library, and purged ${#files[@]} files" ;;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <numeric>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -16,6 +16,7 @@ namespace {
 
 using rod_cutting::bottom_up_revenue;
 using rod_cutting::brute_force_revenue;
+using rod_cutting::cut_pieces;
 using rod_cutting::max_length;
 using rod_cutting::memoized_revenue;
 using rod_cutting::neg_infinity;
@@ -23,8 +24,23 @@ using rod_cutting::neg_infinity;
 constexpr std::array<std::int32_t, max_length + 1> prices{0, 1, 5, 8, 9, 10, 17, 17, 20, 24, 30};
 constexpr std::array<std::int32_t, max_length + 1> best{0, 1, 5, 8, 10, 13, 17, 18, 22, 25, 30};
 
+// What a table holds where nothing may be written.
+constexpr std::int32_t untouched = 12345;
+
 std::vector<std::int32_t> fresh_memo(std::size_t entries) {
-  return std::vector<std::int32_t>(entries, neg_infinity);
+  std::vector<std::int32_t> memo(entries, neg_infinity);
+  return memo;
+}
+
+// The pieces cut_pieces lists from `first`, or {-1} where it refuses; every
+// entry after those it lists must keep a value that no table holds.
+std::vector<std::int32_t> listed(const std::vector<std::int32_t>& first, std::int32_t n) {
+  std::vector<std::int32_t> pieces(first.size(), -untouched);
+  const std::int32_t count = cut_pieces(first.data(), n, pieces.data());
+  const auto end = pieces.begin() + std::clamp(count, 0, n);
+  EXPECT_TRUE(std::all_of(end, pieces.end(), [](std::int32_t v) { return v == -untouched; }));
+  pieces.erase(end, pieces.end());
+  return count < 0 ? std::vector{count} : pieces;
 }
 
 TEST(Solvers, BuiltInTableAtEveryLength) {
@@ -47,6 +63,8 @@ TEST(Solvers, EdgeLengthsReadNoTable) {
   EXPECT_EQ(brute_force_revenue(nullptr, neg_infinity), neg_infinity);
   EXPECT_EQ(memoized_revenue(nullptr, nullptr, -1), neg_infinity);
   EXPECT_EQ(bottom_up_revenue(nullptr, nullptr, nullptr, -1), neg_infinity);
+  EXPECT_EQ(cut_pieces(nullptr, 0, nullptr), 0);
+  EXPECT_EQ(cut_pieces(nullptr, -1, nullptr), -1);
   std::int32_t revenue = neg_infinity;
   EXPECT_EQ(bottom_up_revenue(nullptr, &revenue, nullptr, 0), 0);
   EXPECT_EQ(revenue, 0);
@@ -96,22 +114,32 @@ TEST(Memoized, NegativeBestIsStoredButRecomputed) {
   EXPECT_EQ(brute_force_revenue(losses.data(), 4), -7);
 }
 
-TEST(Solvers, AgreeWithReferenceOnRandomTables) {
-  constexpr std::int32_t longest = 16;
-  constexpr std::int32_t untouched = 12345;
+TEST(Solvers, AgreeWithReferenceOnEdgeAndRandomTables) {
+  constexpr std::int32_t highest = std::numeric_limits<std::int32_t>::max();
+  // The first tables take bests to exactly the 32-bit edges that the
+  // preconditions allow: at minus infinity every candidate ties, and 1 is the
+  // shortest first piece. In the next, prices equal lengths, which makes ties.
+  std::vector<std::vector<std::int32_t>> tables{
+      {0, neg_infinity},
+      {0, -(1 << 30), neg_infinity},
+      {0, highest},
+      {0, 1, highest - 1, 0},
+      {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
   std::mt19937 rng(20261208);
   std::uniform_int_distribution<std::int32_t> magnitude(0, 4);
-  for (int round = 0; round < 200; ++round) {
+  while (tables.size() < 200) {
     // Even at the largest bound a sum of 16 prices is far from overflow. Bounds
-    // of 1 and 0, and the first round's prices equal to lengths, make ties.
+    // of 1 and 0 make ties.
     const std::int32_t bound =
         std::array{10, 1000, 100000, 1, 0}.at(static_cast<std::size_t>(magnitude(rng)));
     std::uniform_int_distribution<std::int32_t> price(-bound, bound);
-    std::vector<std::int32_t> p(longest + 1, 0);
+    std::vector<std::int32_t> p(tables.back().size(), 0);
     std::generate(p.begin() + 1, p.end(), [&] { return price(rng); });
-    if (round == 0) {
-      std::iota(p.begin(), p.end(), 0);
-    }
+    tables.push_back(p);
+  }
+  for (std::size_t round = 0; round < tables.size(); ++round) {
+    const auto& p = tables[round];
+    const auto longest = static_cast<std::int32_t>(p.size() - 1);
     const auto want = reference::best_revenues(p, longest);
     const auto shortest = reference::shortest_first_pieces(p, want);
 
@@ -133,16 +161,36 @@ TEST(Solvers, AgreeWithReferenceOnRandomTables) {
         ASSERT_EQ(revenue[k], filled ? want[k] : untouched) << "k=" << k;
         ASSERT_EQ(first[k], filled && k > 0 ? shortest[k] : untouched) << "k=" << k;
       }
-      // The pieces the walk finds make up the rod, and their prices the revenue.
-      std::int64_t length = 0;
+      // cut_pieces lists the walk over the shortest first pieces, which ends at 0,
+      // so they make up the rod, and their prices the revenue.
+      std::vector<std::int32_t> walk;
       std::int64_t total = 0;
       for (auto left = static_cast<std::size_t>(n); left > 0;
-           left -= static_cast<std::size_t>(first[left])) {
-        length += first[left];
-        total += p[static_cast<std::size_t>(first[left])];
+           left -= static_cast<std::size_t>(walk.back())) {
+        walk.push_back(shortest[left]);
+        total += p[static_cast<std::size_t>(walk.back())];
       }
-      ASSERT_TRUE(length == n && total == expected);
+      ASSERT_EQ(total, expected);
+      ASSERT_EQ(listed(first, n), walk);
     }
+  }
+}
+
+// A table that describes no cutting of n gives -1, and nothing is written.
+TEST(CutPieces, RefusesATableThatDescribesNoCutting) {
+  std::vector<std::int32_t> revenue(max_length + 1);
+  std::vector<std::int32_t> filled_for_2(max_length + 1, 0);
+  bottom_up_revenue(prices.data(), revenue.data(), filled_for_2.data(), 2);
+  const std::vector<std::pair<std::vector<std::int32_t>, std::int32_t>> cases{
+      {{0, 1, 0}, 2},              // a zero
+      {{0, 1, neg_infinity}, 2},   // a negative piece
+      {{0, 1, 3}, 2},              // a piece longer than the rod
+      {{0, 2, 1, 1}, 3},           // a piece longer than what is left, at the walk's end
+      {filled_for_2, max_length},  // a table filled for a shorter rod
+  };
+  for (const auto& [first, n] : cases) {
+    EXPECT_EQ(listed(first, n), std::vector{-1})
+        << "n=" << n << " over " << testing::PrintToString(first);
   }
 }
 
