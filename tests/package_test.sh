@@ -109,12 +109,12 @@ consumer() {  # consumer INSTALL_PREFIX CMAKE_ARG...: builds and installs it
   quietly cmake --install "$work/consumer"
 }
 answers() {  # answers PROGRAM [ENV...]: it printed what README says, and ended
-  local got status=0
+  local got status=0 ended=""
   got=$(timeout "$run_seconds" env "${@:2}" "${run_under[@]}" "$1" | head -c "$read_bytes" |
     tr -d '\r') || status=$?
-  [ "$status $got" = "0 $example_prints" ] || fail "$1 printed '${got//$'\n'/ }', not" \
-    "'${example_prints//$'\n'/ }', and ended with status $status, not 0 (124: it ran" \
-    "$run_seconds s; 141: it printed $read_bytes bytes)"
+  ((!status)) || ended=" and ended with status $status (124: it ran $run_seconds s; 141: $read_bytes bytes)"
+  [ "$status $got" = "0 $example_prints" ] ||
+    fail "$1 printed '${got//$'\n'/ }', not '${example_prints//$'\n'/ }'$ended"
 }
 
 # The functions a shared library exports, and those a Windows object imports from a DLL;
