@@ -121,8 +121,8 @@ ROD_CUTTING_EXPORT std::int32_t bottom_up_revenue(const std::int32_t* prices, st
 //
 // Returns -1, and writes nothing, when `n` is negative, or when the walk meets
 // an entry that is not a length from 1 to what is left, as in a table not
-// filled for n: it checks the whole walk before writing. It reads only entries
-// 1 to `n` of `first_piece`, one a piece, so it always ends.
+// filled for n: it checks the whole walk before writing. It reads no entry of
+// `first_piece` outside 1 to `n` and takes at most n steps, so it always ends.
 //
 // Preconditions: `first_piece` has at least `n + 1` entries, and `pieces` room
 // for `n` that does not overlap them. A length of 0 returns 0 and a negative
