@@ -4,8 +4,9 @@
 # shared cross-build's other kind), deb and zip (this build's packages), and apt
 # (for CI, as root: apt installs, uses and purges the packages in a folder). The
 # user is tests/consumer, which builds README's example by README's CMake
-# project, as C++17; it must print what README says. CMake tells the test what the build decided, as
-# NAME=VALUE lines of its own variables. Exits 77 where a tool is missing.
+# project, as C++17; it must print what README says. CMake tells the test what
+# the build decided, as NAME=VALUE lines of its own variables. Exits 77 where a
+# tool is missing.
 # Usage: package_test.sh MODE FACTS_FILE | package_test.sh apt PACKAGE_DIR
 # shellcheck disable=SC2154  # the CMAKE_* and PROJECT_* variables are the facts
 set -euo pipefail
