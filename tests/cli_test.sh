@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The command-line cases: each runs a program one way, then checks its exit
 # status and both its streams, byte for byte. A case that cannot run here
-# exits 77, which CTest reports as skipped.
+# exits 77, which CTest reports as skipped. Scratch goes into the current
+# folder, which is in a build tree.
 # Usage: cli_test.sh --list                      one line a case: name program platform
 #        cli_test.sh [--crlf] CASE PROGRAM [EMULATOR...]  (--crlf: Windows' line ends)
 set -u
@@ -15,9 +16,10 @@ cannot_write="rod_cutting: cannot write to standard output: " oom="rod_cutting: 
 enospc="${cannot_write}No space left on device$eol" ebadf="${cannot_write}Bad file descriptor$eol"
 epipe="${cannot_write}Broken pipe$eol"
 
-# The table. A row: name, the program it runs (a CMake target), where it runs
-# (any: also under an emulator), exit status, standard output, standard error,
-# then how it runs: a function below and its arguments.
+# The table. A row: name, the program it runs (a CMake target, or README's
+# example), where it runs (any: also under an emulator; package: only in the
+# package tests), exit status, standard output, standard error, then how it
+# runs: a function below and its arguments.
 rows() {
   row plain           rod_cutting           any   0   "$report" ""         run
   row arguments       rod_cutting           any   0   "$report" ""         run --help -x 10 '' 'two words'
@@ -31,17 +33,17 @@ rows() {
   row second-line     rod_cutting           linux 1   "$first"  "$enospc"  second_line
   row real-exhaustion rod_cutting           linux 1   "$first"  "$oom"     real_exhaustion
   row no-memory       rod_cutting_no_memory linux 1   "$first"  "$oom"     without_memory
+  row example         example               package 0 "10 10${eol}10 = 2 + 2${eol}" "" run
 }
 
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-trap 'echo "$name: stopped by SIGTERM, the time limit"; exit 143' TERM
+dir=$PWD/cli_test.$name.$$
 out=$dir/out err=$dir/err
 failed=0
 # A program that writes without end dies of SIGXFSZ at 64 MiB.
 ulimit -f $((64 * 1024))
 
-skip() { echo "skipped: $1"; exit 77; }
+end() { rm -rf "$dir"; exit "$1"; }
+skip() { echo "skipped: $1"; end 77; }
 carries() { nm "$program" 2>/dev/null | grep -qE " ($1)\$"; }
 no_asan() { ! carries __asan_init || skip "$1"; }
 
@@ -121,27 +123,28 @@ real_exhaustion() {
 same() { cmp -s "$1" <(printf '%s' "$2"); }
 ended_as() { [ "$status" -eq "$1" ] && same "$out" "$2" && same "$err" "$3"; }
 
-# Says in one line what a stream held, if not what it should: its size and start.
+# Shows what a stream held, if not what it should: its size, and its first
+# 500 bytes as lines beside those expected.
 compare() {  # compare STREAM FILE EXPECTED
   same "$2" "$3" && return
-  local got
-  got=$(head -c 500 "$2" && echo .)
-  got=${got%.}
-  echo "$1: expected ${3@Q}, got $(wc -c <"$2") bytes, starting ${got@Q}"
+  echo "$1: expected ${#3} bytes, got $(wc -c <"$2") (a line feed shows as \$, a CR as ^M):"
+  printf %s "$3" | lines "expected:"
+  lines "got:     " <"$2"
   failed=1
 }
+lines() { head -c 500 | cat -A | while IFS= read -r line || [ -n "$line" ]; do echo "  $1 $line"; done; }
 
 row() {  # row NAME PROGRAM PLATFORM STATUS OUT ERR SETUP [ARG...]
   if [ "$name" = --list ]; then echo "$1 $2 $3"; return; fi
   [ "$1" = "$name" ] || return 0
   want_status=$4 want_out=$5 want_err=$6
-  : >"$out"
+  rm -rf "$dir" && mkdir "$dir" && : >"$out"
   "${@:7}"
   status=$?
   ((status == want_status)) || { echo "exit status $status, expected $want_status"; failed=1; }
   compare "standard output" "$out" "$want_out"
   compare "standard error" "$err" "$want_err"
-  exit "$failed"
+  end "$failed"
 }
 
 rows
