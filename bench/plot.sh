@@ -2,7 +2,7 @@
 # Draws time against length for the three solvers, on log scales, from the
 # benchmark's JSON output into bench/revenue.svg.
 # Usage: bench/plot.sh [BENCHMARK_JSON]
-# Without a file it builds the bench preset and runs the benchmark first.
+# Without a file it runs the bench workflow first, which runs the benchmarks once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,16 +10,14 @@ echo "plot.sh: rewrites bench/revenue.svg, which git tracks; installs gnuplot-no
   "with apt-get if they are missing"
 bash .ci/need gnuplot-nox jq
 
-json=${1:-build/bench/revenue_bench.json}
+json=${1:-build/bench/bench/revenue_bench.json}
 if [ $# -eq 0 ]; then
   echo "plot.sh: building and running the benchmarks"
-  cmake --preset bench >/dev/null
-  cmake --build --preset bench >/dev/null
-  build/bench/bench/revenue_bench --benchmark_out="$json" --benchmark_out_format=json
+  cmake --workflow --preset bench
 fi
 
-data=$(mktemp)
-trap 'rm -f "$data"' EXIT
+mkdir -p build/bench
+data=build/bench/revenue.dat
 # One block per solver, blank lines between, as gnuplot's "index" expects.
 for solver in brute_force memoized bottom_up; do
   jq -r --arg s "$solver" '.benchmarks[]
