@@ -132,7 +132,9 @@ compare() {  # compare STREAM FILE EXPECTED
   lines "got:     " <"$2"
   failed=1
 }
-lines() { head -c 500 | cat -A | while IFS= read -r line || [ -n "$line" ]; do echo "  $1 $line"; done; }
+lines() {  # lines LABEL < STREAM
+  head -c 500 | cat -A | while IFS= read -r line || [ -n "$line" ]; do echo "  $1 $line"; done
+}
 
 row() {  # row NAME PROGRAM PLATFORM STATUS OUT ERR SETUP [ARG...]
   if [ "$name" = --list ]; then echo "$1 $2 $3"; return; fi
