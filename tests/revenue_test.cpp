@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "reference.hpp"
@@ -20,75 +21,87 @@ using rod_cutting::cut_pieces;
 using rod_cutting::max_length;
 using rod_cutting::memoized_revenue;
 using rod_cutting::neg_infinity;
+using table = std::vector<std::int32_t>;
 
 constexpr std::array<std::int32_t, max_length + 1> prices{0, 1, 5, 8, 9, 10, 17, 17, 20, 24, 30};
-constexpr std::array<std::int32_t, max_length + 1> best{0, 1, 5, 8, 10, 13, 17, 18, 22, 25, 30};
+const table best{0, 1, 5, 8, 10, 13, 17, 18, 22, 25, 30};
 
 // What a table holds where nothing may be written.
 constexpr std::int32_t untouched = 12345;
 
-std::vector<std::int32_t> fresh_memo(std::size_t entries) {
-  std::vector<std::int32_t> memo(entries, neg_infinity);
-  return memo;
-}
+// NOLINTNEXTLINE(modernize-return-braced-init-list): braces would make a list of two
+table fresh_memo(std::size_t entries) { return table(entries, neg_infinity); }
 
-// The pieces cut_pieces lists from `first`, or {-1} where it refuses; every
-// entry after those it lists must keep a value that no table holds.
-std::vector<std::int32_t> listed(const std::vector<std::int32_t>& first, std::int32_t n) {
-  std::vector<std::int32_t> pieces(first.size(), -untouched);
-  const std::int32_t count = cut_pieces(first.data(), n, pieces.data());
-  const auto end = pieces.begin() + std::clamp(count, 0, n);
-  EXPECT_TRUE(std::all_of(end, pieces.end(), [](std::int32_t v) { return v == -untouched; }));
-  pieces.erase(end, pieces.end());
-  return count < 0 ? std::vector{count} : pieces;
-}
-
-TEST(Solvers, BuiltInTableAtEveryLength) {
-  for (std::int32_t n = 0; n <= max_length; ++n) {
-    SCOPED_TRACE(testing::Message() << "n=" << n);
-    const auto want = best.at(static_cast<std::size_t>(n));
-    auto memo = fresh_memo(prices.size());
-    std::array<std::int32_t, max_length + 1> revenue{};
-    std::array<std::int32_t, max_length + 1> first_piece{};
-    EXPECT_EQ(brute_force_revenue(prices.data(), n), want);
-    EXPECT_EQ(memoized_revenue(prices.data(), memo.data(), n), want);
-    EXPECT_EQ(bottom_up_revenue(prices.data(), revenue.data(), first_piece.data(), n), want);
+// A table whole, where gtest would print its first 32 entries.
+std::string whole(const table& values) {
+  std::string text;
+  for (const auto value : values) {
+    text += (text.empty() ? "{" : ", ") + std::to_string(value);
   }
+  return text + "}";
 }
 
-TEST(Solvers, EdgeLengthsReadNoTable) {
-  // A null table would crash any read.
-  EXPECT_EQ(brute_force_revenue(nullptr, 0), 0);
-  EXPECT_EQ(brute_force_revenue(nullptr, -1), neg_infinity);
-  EXPECT_EQ(brute_force_revenue(nullptr, neg_infinity), neg_infinity);
-  EXPECT_EQ(memoized_revenue(nullptr, nullptr, -1), neg_infinity);
-  EXPECT_EQ(bottom_up_revenue(nullptr, nullptr, nullptr, -1), neg_infinity);
-  EXPECT_EQ(cut_pieces(nullptr, 0, nullptr), 0);
-  EXPECT_EQ(cut_pieces(nullptr, -1, nullptr), -1);
-  std::int32_t revenue = neg_infinity;
-  EXPECT_EQ(bottom_up_revenue(nullptr, &revenue, nullptr, 0), 0);
-  EXPECT_EQ(revenue, 0);
-
-  auto memo = fresh_memo(1);
-  EXPECT_EQ(memoized_revenue(nullptr, memo.data(), 0), 0);
-  EXPECT_EQ(memo[0], 0);
-  EXPECT_EQ(memoized_revenue(nullptr, memo.data(), 0), 0);
+// Whether cut_pieces returns the number of pieces in `want` and writes them,
+// and nothing after them; or, where `want` is {-1}, returns -1 and writes nothing.
+testing::AssertionResult lists(const table& first, std::int32_t n, const table& want) {
+  const bool refuses = want == table{-1};
+  table expected{refuses ? -1 : static_cast<std::int32_t>(want.size())};
+  expected.insert(expected.end(), want.begin(), refuses ? want.begin() : want.end());
+  expected.resize(first.size() + 1, -untouched);
+  table got(first.size() + 1, -untouched);
+  got[0] = cut_pieces(first.data(), n, got.data() + 1);
+  return got == expected ? testing::AssertionSuccess()
+                         : testing::AssertionFailure()
+                               << "cut_pieces returned, then wrote, " << whole(got) << ", not "
+                               << whole(expected) << " (" << -untouched << ": not written)";
 }
 
-TEST(Memoized, FillsEveryLengthUpToN) {
-  auto memo = fresh_memo(prices.size() + 2);
-  ASSERT_EQ(memoized_revenue(prices.data(), memo.data(), 8), best.at(8));
-  std::vector<std::int32_t> want(best.begin(), best.begin() + 9);
-  want.resize(memo.size(), neg_infinity);
-  EXPECT_EQ(memo, want);
-}
+// A parameter's name in the test's name: its input, in words.
+const auto by_name = [](const auto& param) { return std::string(param.param.name); };
+
+// A call at a length that reads no table: what it returns, then writes.
+struct edge {
+  const char* name;
+  table want;
+  table (*call)();
+};
+
+class EdgeLengths : public testing::TestWithParam<edge> {};
+
+// A null table would crash any read.
+TEST_P(EdgeLengths, ReadNoTable) { EXPECT_EQ(GetParam().call(), GetParam().want); }
+
+const std::vector<edge> edges{
+    {"brute_force_0", {0}, [] { return table{brute_force_revenue(nullptr, 0)}; }},
+    {"brute_force_minus_1", {neg_infinity}, [] { return table{brute_force_revenue(nullptr, -1)}; }},
+    {"brute_force_minus_2147483648",
+     {neg_infinity},
+     [] { return table{brute_force_revenue(nullptr, neg_infinity)}; }},
+    {"memoized_minus_1",
+     {neg_infinity},
+     [] { return table{memoized_revenue(nullptr, nullptr, -1)}; }},
+    {"memoized_0",
+     {0, 0, 0},  // the call, the entry, a second call
+     [] {
+       auto memo = fresh_memo(1);
+       const auto first = memoized_revenue(nullptr, memo.data(), 0);
+       return table{first, memo[0], memoized_revenue(nullptr, memo.data(), 0)};
+     }},
+    {"bottom_up_minus_1",
+     {neg_infinity},
+     [] { return table{bottom_up_revenue(nullptr, nullptr, nullptr, -1)}; }},
+    {"bottom_up_0",
+     {0, 0},  // the call, the entry
+     [] {
+       std::int32_t revenue = neg_infinity;
+       return table{bottom_up_revenue(nullptr, &revenue, nullptr, 0), revenue};
+     }},
+    {"cut_pieces_0", {0}, [] { return table{cut_pieces(nullptr, 0, nullptr)}; }},
+    {"cut_pieces_minus_1", {-1}, [] { return table{cut_pieces(nullptr, -1, nullptr)}; }}};
+INSTANTIATE_TEST_SUITE_P(Solvers, EdgeLengths, testing::ValuesIn(edges), by_name);
 
 TEST(Memoized, TrustsKnownEntries) {
-  struct preset_case {
-    std::int32_t n;
-    std::int32_t stored;
-  };
-  for (const auto [n, stored] : {preset_case{0, 0}, preset_case{5, 0}, preset_case{10, 99}}) {
+  for (const auto& [n, stored] : {std::pair{0, 0}, std::pair{5, 0}, std::pair{10, 99}}) {
     auto memo = fresh_memo(prices.size());
     memo[static_cast<std::size_t>(n)] = stored;
     EXPECT_EQ(memoized_revenue(prices.data(), memo.data(), n), stored) << "n=" << n;
@@ -101,10 +114,10 @@ TEST(Memoized, TrustsKnownEntries) {
 }
 
 TEST(Memoized, NegativeBestIsStoredButRecomputed) {
-  const std::vector<std::int32_t> losses{0, -3, -5, -4, -20};
+  const table losses{0, -3, -5, -4, -20};
   auto memo = fresh_memo(losses.size());
   ASSERT_EQ(memoized_revenue(losses.data(), memo.data(), 4), -7);
-  EXPECT_EQ(memo, (std::vector<std::int32_t>{0, -3, -5, -4, -7}));
+  EXPECT_EQ(memo, (table{0, -3, -5, -4, -7}));
 
   // Any negative entry counts as unknown, so a wrong one is not believed.
   memo[4] = -1;
@@ -116,15 +129,16 @@ TEST(Memoized, NegativeBestIsStoredButRecomputed) {
 
 TEST(Solvers, AgreeWithReferenceOnEdgeAndRandomTables) {
   constexpr std::int32_t highest = std::numeric_limits<std::int32_t>::max();
-  // The first tables take bests to exactly the 32-bit edges that the
-  // preconditions allow: at minus infinity every candidate ties, and 1 is the
-  // shortest first piece. In the next, prices equal lengths, which makes ties.
-  std::vector<std::vector<std::int32_t>> tables{
-      {0, neg_infinity},
-      {0, -(1 << 30), neg_infinity},
-      {0, highest},
-      {0, 1, highest - 1, 0},
-      {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
+  // The built-in table first, which the reference solves as the program says.
+  // The next take bests to exactly the 32-bit edges that the preconditions
+  // allow: at minus infinity every candidate ties, and 1 is the shortest first
+  // piece. In the next, prices equal lengths, which makes ties.
+  ASSERT_EQ(reference::best_revenues(prices, max_length),
+            (std::vector<std::int64_t>{best.begin(), best.end()}));
+  std::vector<table> tables{
+      {prices.begin(), prices.end()}, {0, neg_infinity},
+      {0, -(1 << 30), neg_infinity},  {0, highest},
+      {0, 1, highest - 1, 0},         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
   std::mt19937 rng(20261208);
   std::uniform_int_distribution<std::int32_t> magnitude(0, 4);
   while (tables.size() < 200) {
@@ -133,37 +147,40 @@ TEST(Solvers, AgreeWithReferenceOnEdgeAndRandomTables) {
     const std::int32_t bound =
         std::array{10, 1000, 100000, 1, 0}.at(static_cast<std::size_t>(magnitude(rng)));
     std::uniform_int_distribution<std::int32_t> price(-bound, bound);
-    std::vector<std::int32_t> p(tables.back().size(), 0);
+    table p(tables.back().size(), 0);
     std::generate(p.begin() + 1, p.end(), [&] { return price(rng); });
     tables.push_back(p);
   }
   for (std::size_t round = 0; round < tables.size(); ++round) {
     const auto& p = tables[round];
+    SCOPED_TRACE("round " + std::to_string(round) + ", prices " + whole(p));
     const auto longest = static_cast<std::int32_t>(p.size() - 1);
     const auto want = reference::best_revenues(p, longest);
     const auto shortest = reference::shortest_first_pieces(p, want);
 
     auto shared_memo = fresh_memo(p.size());
     for (std::int32_t n = 0; n <= longest; ++n) {
-      SCOPED_TRACE(testing::Message() << "round " << round << " n=" << n);
+      SCOPED_TRACE("n=" + std::to_string(n));
       const auto expected = want[static_cast<std::size_t>(n)];
-      auto memo = fresh_memo(p.size());
       ASSERT_EQ(brute_force_revenue(p.data(), n), expected);
-      ASSERT_EQ(memoized_revenue(p.data(), memo.data(), n), expected);
       ASSERT_EQ(memoized_revenue(p.data(), shared_memo.data(), n), expected);
 
-      // Bottom-up fills lengths 0 to n alone, first pieces from 1, the shortest of the best.
-      std::vector<std::int32_t> revenue(p.size() + 1, untouched);
-      std::vector<std::int32_t> first(p.size() + 1, untouched);
+      // On fresh tables, each fills lengths 0 to n alone; bottom-up, first
+      // pieces from 1, the shortest of the best.
+      auto memo = fresh_memo(p.size() + 1);
+      table revenue(p.size() + 1, untouched);
+      table first(p.size() + 1, untouched);
+      ASSERT_EQ(memoized_revenue(p.data(), memo.data(), n), expected);
       ASSERT_EQ(bottom_up_revenue(p.data(), revenue.data(), first.data(), n), expected);
       for (std::size_t k = 0; k < revenue.size(); ++k) {
         const bool filled = k <= static_cast<std::size_t>(n);
+        ASSERT_EQ(memo[k], filled ? want[k] : neg_infinity) << "k=" << k;
         ASSERT_EQ(revenue[k], filled ? want[k] : untouched) << "k=" << k;
         ASSERT_EQ(first[k], filled && k > 0 ? shortest[k] : untouched) << "k=" << k;
       }
       // cut_pieces lists the walk over the shortest first pieces, which ends at 0,
       // so they make up the rod, and their prices the revenue.
-      std::vector<std::int32_t> walk;
+      table walk;
       std::int64_t total = 0;
       for (auto left = static_cast<std::size_t>(n); left > 0;
            left -= static_cast<std::size_t>(walk.back())) {
@@ -171,36 +188,40 @@ TEST(Solvers, AgreeWithReferenceOnEdgeAndRandomTables) {
         total += p[static_cast<std::size_t>(walk.back())];
       }
       ASSERT_EQ(total, expected);
-      ASSERT_EQ(listed(first, n), walk);
+      ASSERT_TRUE(lists(first, n, walk));
     }
   }
 }
 
-// A table that describes no cutting of n gives -1, and nothing is written.
-TEST(CutPieces, RefusesATableThatDescribesNoCutting) {
-  std::vector<std::int32_t> revenue(max_length + 1);
-  std::vector<std::int32_t> filled_for_2(max_length + 1, 0);
-  bottom_up_revenue(prices.data(), revenue.data(), filled_for_2.data(), 2);
-  const std::vector<std::pair<std::vector<std::int32_t>, std::int32_t>> cases{
-      {{0, 1, 0}, 2},              // a zero
-      {{0, 1, neg_infinity}, 2},   // a negative piece
-      {{0, 1, 3}, 2},              // a piece longer than the rod
-      {{0, 2, 1, 1}, 3},           // a piece longer than what is left, at the walk's end
-      {filled_for_2, max_length},  // a table filled for a shorter rod
-  };
-  for (const auto& [first, n] : cases) {
-    EXPECT_EQ(listed(first, n), std::vector{-1})
-        << "n=" << n << " over " << testing::PrintToString(first);
-  }
+// A table that describes no cutting of n, named with n.
+struct refusal {
+  const char* name;
+  table first_piece;
+  std::int32_t n;
+};
+
+class Refuses : public testing::TestWithParam<refusal> {};
+
+TEST_P(Refuses, ATableOfNoCutting) {
+  EXPECT_TRUE(lists(GetParam().first_piece, GetParam().n, {-1}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    CutPieces, Refuses,
+    testing::Values(refusal{"zero_n2", {0, 1, 0}, 2},
+                    refusal{"negative_n2", {0, 1, neg_infinity}, 2},
+                    refusal{"longer_than_the_rod_n2", {0, 1, 3}, 2},
+                    refusal{"longer_than_what_is_left_n3", {0, 2, 1, 1}, 3},
+                    refusal{"filled_for_2_n10", {0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0}, max_length}),
+    by_name);
 
 // On a 64 KiB stack, where the memoized solver's n + 1 calls would not fit.
 TEST(BottomUp, LongRodOnASmallStack) {
   constexpr std::int32_t n = 10000;
   // Pieces of 1 sell for 1 and longer ones for nothing: the best is n pieces of 1.
-  static std::vector<std::int32_t> p(n + 1, 0);
-  static std::vector<std::int32_t> revenue(n + 1);
-  static std::vector<std::int32_t> first(n + 1);
+  static table p(n + 1, 0);
+  static table revenue(n + 1);
+  static table first(n + 1);
   p[1] = 1;
   const auto solve = [](void* /*unused*/) -> void* {
     bottom_up_revenue(p.data(), revenue.data(), first.data(), n);
