@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The command-line cases: each runs a program one way, then checks its exit
-# status and both its streams, byte for byte. A case that cannot run here
-# exits 77, which CTest reports as skipped. Scratch goes into the current
-# folder, which is in a build tree.
+# status and both its streams, byte for byte. A case that cannot run here exits
+# 77, which CTest reports as skipped. Scratch goes into the current folder.
 # Usage: cli_test.sh --list                      one line a case: name program platform
 #        cli_test.sh [--crlf] CASE PROGRAM [EMULATOR...]  (--crlf: Windows' line ends)
 set -u
@@ -36,9 +35,7 @@ rows() {
   row example         example               package 0 "10 10${eol}10 = 2 + 2${eol}" "" run
 }
 
-dir=$PWD/cli_test.$name.$$
-out=$dir/out err=$dir/err
-failed=0
+dir=$PWD/cli_test.$name.$$ out=$dir/out err=$dir/err failed=0
 # A program that writes without end dies of SIGXFSZ at 64 MiB.
 ulimit -f $((64 * 1024))
 
