@@ -6,9 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-echo "plot.sh: rewrites bench/revenue.svg, which git tracks; installs gnuplot-nox and jq" \
-  "with apt-get if they are missing"
-bash .ci/need gnuplot-nox jq
+echo "plot.sh: rewrites bench/revenue.svg, which git tracks"
+for tool in gnuplot jq; do
+  command -v "$tool" >/dev/null ||
+    { echo "plot.sh: $tool is missing; install it with: bash .ci/need gnuplot-nox jq"; exit 1; }
+done
 
 json=${1:-build/bench/bench/revenue_bench.json}
 if [ $# -eq 0 ]; then
