@@ -36,9 +36,9 @@ inline constexpr std::int32_t rod_length = 10;
 // `n` small. The recursion is n + 1 calls deep.
 //
 // Preconditions: entries 1 to `n` of `prices` exist (entry 0 is never read),
-// and every sum of prices along a way of cutting fits in 32 bits. A length of
-// 0 returns 0 without reading `prices`; a negative length returns
-// `neg_infinity` without reading it.
+// and the prices of every cutting of every length up to `n` sum within 32
+// bits. A length of 0 returns 0 without reading `prices`; a negative length
+// returns `neg_infinity` without reading it.
 //
 // Example:
 //
@@ -67,8 +67,8 @@ inline constexpr std::int32_t rod_length = 10;
 // Preconditions: `memo` has at least `n + 1` entries, every one either
 // `neg_infinity` (fill the whole table before the first call) or a result
 // from an earlier call with the same `prices`; entries 1 to `n` of `prices`
-// exist; every sum of prices fits in 32 bits. A negative `n` returns
-// `neg_infinity` and reads neither table.
+// exist; the prices of every cutting of every length up to `n` sum within 32
+// bits. A negative `n` returns `neg_infinity` and reads neither table.
 //
 // Example:
 //
@@ -91,13 +91,15 @@ ROD_CUTTING_EXPORT std::int32_t memoized_revenue(const std::int32_t* prices, std
 // first piece of a best cutting of every length k from 1 to n: of the first
 // pieces that reach the best, the shortest. The pieces of a best cutting of n
 // are then `first_piece[n]`, followed by those of `n - first_piece[n]`, down to
-// 0, as `cut_pieces` lists them. It never recurses, so any length its tables
-// cover works on any stack, in n(n+1)/2 steps.
+// 0, as `cut_pieces` lists them. It never recurses and allocates nothing, so
+// any length its tables cover works on any stack, in n(n+1)/2 steps, which it
+// takes in the widest vector instructions the machine has: the tables are the
+// same on every machine.
 //
 // Preconditions: `revenue` and `first_piece` have at least `n + 1` entries,
-// which need no preparing; entries 1 to `n` of `prices` exist; every sum of
-// prices fits in 32 bits. `first_piece[0]` is never written. A negative `n`
-// returns `neg_infinity` and touches no table.
+// which need no preparing; entries 1 to `n` of `prices` exist; the prices of
+// every cutting of every length up to `n` sum within 32 bits. `first_piece[0]`
+// is never written. A negative `n` returns `neg_infinity` and touches no table.
 //
 // Example:
 //

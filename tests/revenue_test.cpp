@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "reference.hpp"
+#include "rod_cutting/bottom_up.hpp"
 
 namespace {
 
@@ -127,30 +128,62 @@ TEST(Memoized, NegativeBestIsStoredButRecomputed) {
   EXPECT_EQ(brute_force_revenue(losses.data(), 4), -7);
 }
 
-TEST(Solvers, AgreeWithReferenceOnEdgeAndRandomTables) {
+// The tables every solver is checked on, at every length. Short enough for the
+// exhaustive solver: the built-in one; bests at exactly the 32-bit edges (at
+// minus infinity all tie, and 1 is the shortest first piece); all ties; random
+// ones, bounds of 1 and 0 making ties. Then long ones, four whole blocks of the
+// bottom-up solver's candidates and part of a fifth: the best first piece at
+// either side of a block edge, ties across blocks, the best in the last block,
+// prices at the 32-bit edges, negative and random ones.
+constexpr std::size_t short_rod = 16;
+constexpr std::int32_t long_rod = 300;
+std::vector<table> reference_tables() {
   constexpr std::int32_t highest = std::numeric_limits<std::int32_t>::max();
-  // The built-in table first, which the reference solves as the program says.
-  // The next take bests to exactly the 32-bit edges that the preconditions
-  // allow: at minus infinity every candidate ties, and 1 is the shortest first
-  // piece. In the next, prices equal lengths, which makes ties.
-  ASSERT_EQ(reference::best_revenues(prices, max_length),
-            (std::vector<std::int64_t>{best.begin(), best.end()}));
   std::vector<table> tables{
       {prices.begin(), prices.end()}, {0, neg_infinity},
       {0, -(1 << 30), neg_infinity},  {0, highest},
       {0, 1, highest - 1, 0},         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
   std::mt19937 rng(20261208);
-  std::uniform_int_distribution<std::int32_t> magnitude(0, 4);
-  while (tables.size() < 200) {
-    // Even at the largest bound a sum of 16 prices is far from overflow. Bounds
-    // of 1 and 0 make ties.
-    const std::int32_t bound =
-        std::array{10, 1000, 100000, 1, 0}.at(static_cast<std::size_t>(magnitude(rng)));
-    std::uniform_int_distribution<std::int32_t> price(-bound, bound);
-    table p(tables.back().size(), 0);
-    std::generate(p.begin() + 1, p.end(), [&] { return price(rng); });
+  const auto priced = [&](std::size_t size, auto price) {
+    table p(size + 1, 0);
+    for (std::size_t i = 1; i < p.size(); ++i) {
+      p[i] = price(static_cast<std::int32_t>(i), std::uniform_int_distribution(-1000, 1000)(rng));
+    }
     tables.push_back(p);
+  };
+  while (tables.size() < 200) {
+    // Even at the largest bound a sum of 16 prices is far from overflow.
+    const std::int32_t bound = std::array{10, 1000, 100000, 1, 0}.at(rng() % 5);
+    priced(short_rod,
+           [&](auto, auto) { return std::uniform_int_distribution(-bound, bound)(rng); });
   }
+  for (const std::int32_t edge : {0, 63, 64, 65, 128, 129}) {
+    priced(long_rod, [&](auto i, auto) { return i < edge ? i - 1 : i; });
+  }
+  priced(long_rod, [](auto i, auto) { return i * i; });
+  priced(long_rod, [](auto i, auto noise) { return i * (highest / long_rod) - noise % 4 - 3; });
+  priced(long_rod,
+         [](auto i, auto noise) { return i * (neg_infinity / long_rod) + noise % 4 + 3; });
+  priced(long_rod, [](auto, auto noise) { return -1 - noise % 1000 - 1000; });
+  priced(long_rod, [](auto, auto noise) { return noise % 2; });
+  priced(long_rod, [](auto, auto noise) { return noise + 1000; });
+  return tables;
+}
+
+// bottom_up_revenue() itself, and each variant this machine runs.
+std::vector<rod_cutting::detail::bottom_up_variant> bottom_up_solvers() {
+  const auto variants = rod_cutting::detail::bottom_up_variants();
+  std::vector solvers(variants.begin(), variants.end());
+  solvers.insert(solvers.begin(), {"bottom_up_revenue", bottom_up_revenue});
+  return solvers;
+}
+
+class AgreeWithReference : public testing::TestWithParam<rod_cutting::detail::bottom_up_variant> {};
+
+TEST_P(AgreeWithReference, AtEveryLength) {
+  ASSERT_EQ(reference::best_revenues(prices, max_length),
+            (std::vector<std::int64_t>{best.begin(), best.end()}));
+  const auto tables = reference_tables();
   for (std::size_t round = 0; round < tables.size(); ++round) {
     const auto& p = tables[round];
     SCOPED_TRACE("round " + std::to_string(round) + ", prices " + whole(p));
@@ -162,19 +195,22 @@ TEST(Solvers, AgreeWithReferenceOnEdgeAndRandomTables) {
     for (std::int32_t n = 0; n <= longest; ++n) {
       SCOPED_TRACE("n=" + std::to_string(n));
       const auto expected = want[static_cast<std::size_t>(n)];
-      ASSERT_EQ(brute_force_revenue(p.data(), n), expected);
-      ASSERT_EQ(memoized_revenue(p.data(), shared_memo.data(), n), expected);
-
       // On fresh tables, each fills lengths 0 to n alone; bottom-up, first
       // pieces from 1, the shortest of the best.
       auto memo = fresh_memo(p.size() + 1);
       table revenue(p.size() + 1, untouched);
       table first(p.size() + 1, untouched);
-      ASSERT_EQ(memoized_revenue(p.data(), memo.data(), n), expected);
-      ASSERT_EQ(bottom_up_revenue(p.data(), revenue.data(), first.data(), n), expected);
+      if (p.size() <= short_rod + 1) {
+        ASSERT_EQ(brute_force_revenue(p.data(), n), expected);
+        ASSERT_EQ(memoized_revenue(p.data(), shared_memo.data(), n), expected);
+        ASSERT_EQ(memoized_revenue(p.data(), memo.data(), n), expected);
+      }
+      ASSERT_EQ(GetParam().solve(p.data(), revenue.data(), first.data(), n), expected);
       for (std::size_t k = 0; k < revenue.size(); ++k) {
         const bool filled = k <= static_cast<std::size_t>(n);
-        ASSERT_EQ(memo[k], filled ? want[k] : neg_infinity) << "k=" << k;
+        if (p.size() <= short_rod + 1) {
+          ASSERT_EQ(memo[k], filled ? want[k] : neg_infinity) << "k=" << k;
+        }
         ASSERT_EQ(revenue[k], filled ? want[k] : untouched) << "k=" << k;
         ASSERT_EQ(first[k], filled && k > 0 ? shortest[k] : untouched) << "k=" << k;
       }
@@ -192,6 +228,8 @@ TEST(Solvers, AgreeWithReferenceOnEdgeAndRandomTables) {
     }
   }
 }
+INSTANTIATE_TEST_SUITE_P(Solvers, AgreeWithReference, testing::ValuesIn(bottom_up_solvers()),
+                         by_name);
 
 // A table that describes no cutting of n, named with n.
 struct refusal {
@@ -215,9 +253,10 @@ INSTANTIATE_TEST_SUITE_P(
                     refusal{"filled_for_2_n10", {0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0}, max_length}),
     by_name);
 
-// On a 64 KiB stack, where the memoized solver's n + 1 calls would not fit.
+// On a 64 KiB stack, where the memoized solver's n + 1 calls would not fit, nor
+// anything that grows with n by four bytes a length.
 TEST(BottomUp, LongRodOnASmallStack) {
-  constexpr std::int32_t n = 10000;
+  constexpr std::int32_t n = 20000;
   // Pieces of 1 sell for 1 and longer ones for nothing: the best is n pieces of 1.
   static table p(n + 1, 0);
   static table revenue(n + 1);
