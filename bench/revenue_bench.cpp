@@ -1,17 +1,23 @@
 // Why the memoized and bottom-up solvers exist: the exhaustive one doubles its
-// work with every unit of length, the other two grow with its square. Items
+// work with every unit of length, the other two grow with its square. And what
+// the bottom-up solver's vector code gains over the plain one-scan loop. Items
 // processed are the exhaustive and memoized solvers' calls, and the bottom-up
 // solver's steps, n(n+1)/2.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <random>
 #include <vector>
 
 #include "rod_cutting/revenue.hpp"
+
+// bench/plain_loop.cpp: bottom_up_revenue()'s tables, one candidate at a time.
+std::int32_t plain_loop(const std::int32_t* prices, std::int32_t* revenue,
+                        std::int32_t* first_piece, std::int32_t n);
 
 namespace {
 
@@ -108,6 +114,53 @@ void bottom_up_built_in(benchmark::State& state) {
   run_bottom_up(state, built_in_prices.data(), rod_cutting::rod_length);
 }
 
+// Prices of three shapes: random from 0 to 99, convex (i squared, so the best
+// is the rod uncut) and all negative (-1 to -100). At 20,000, no sum overflows.
+enum class shape : std::uint8_t { random, convex, negative };
+
+std::vector<std::int32_t> shaped_prices(shape kind, std::int64_t n) {
+  auto prices = generated_prices(n);
+  for (std::size_t i = 1; i < prices.size(); ++i) {
+    if (kind == shape::convex) {
+      prices[i] = static_cast<std::int32_t>(i * i);
+    } else if (kind == shape::negative) {
+      prices[i] = -1 - prices[i];
+    }
+  }
+  return prices;
+}
+
+// Each iteration times a solve by the plain loop and one by bottom_up_revenue(),
+// by one clock and in turn, so that the machine's pace weighs on both alike.
+// The time shown is bottom_up_revenue()'s, `plain_ms` the plain loop's, and
+// `ratio` the one over the other.
+void bottom_up_vs_plain(benchmark::State& state, shape kind) {
+  const auto n = state.range(0);
+  const auto prices = shaped_prices(kind, n);
+  std::vector<std::int32_t> revenue(static_cast<std::size_t>(n) + 1);
+  std::vector<std::int32_t> first_piece(revenue.size());
+  const auto seconds = [&](auto* solve) {
+    const auto start = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(
+        solve(prices.data(), revenue.data(), first_piece.data(), static_cast<std::int32_t>(n)));
+    benchmark::ClobberMemory();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  double plain_seconds = 0;
+  double seconds_in_blocks = 0;
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the timing loop's idiom
+    plain_seconds += seconds(plain_loop);
+    const double once = seconds(rod_cutting::bottom_up_revenue);
+    seconds_in_blocks += once;
+    state.SetIterationTime(once);
+  }
+  state.SetItemsProcessed(state.iterations() * bottom_up_steps(n));
+  constexpr double ms_per_second = 1000;
+  state.counters["plain_ms"] =
+      benchmark::Counter(plain_seconds * ms_per_second, benchmark::Counter::kAvgIterations);
+  state.counters["ratio"] = plain_seconds / seconds_in_blocks;
+}
+
 double two_to_the(benchmark::IterationCount n) { return std::exp2(static_cast<double>(n)); }
 
 // The two n² solvers at the same lengths: 10 and 20, to compare with the
@@ -120,6 +173,19 @@ void quadratic_lengths(benchmark::internal::Benchmark* b) {
       ->Complexity(benchmark::oNSquared);
 }
 
+// Four blocks of the bottom-up solver's candidates, the longest of the other
+// lengths, and where its users are: a few thousand and more.
+void long_rods(benchmark::internal::Benchmark* b) {
+  constexpr std::int64_t four_blocks = 256;
+  constexpr std::int64_t users_length = 20000;
+  constexpr double seconds_of_bottom_up = 0.1;
+  b->Arg(four_blocks)
+      ->Arg(longest_quadratic)
+      ->Arg(users_length)
+      ->UseManualTime()
+      ->MinTime(seconds_of_bottom_up);
+}
+
 }  // namespace
 
 BENCHMARK(brute_force_built_in);
@@ -129,5 +195,8 @@ BENCHMARK(bottom_up_built_in);
 BENCHMARK(brute_force)->DenseRange(1, longest_exhaustive)->Complexity(two_to_the);
 BENCHMARK(memoized)->Apply(quadratic_lengths);
 BENCHMARK(bottom_up)->Apply(quadratic_lengths);
+BENCHMARK_CAPTURE(bottom_up_vs_plain, random, shape::random)->Apply(long_rods);
+BENCHMARK_CAPTURE(bottom_up_vs_plain, convex, shape::convex)->Apply(long_rods);
+BENCHMARK_CAPTURE(bottom_up_vs_plain, negative, shape::negative)->Apply(long_rods);
 
 BENCHMARK_MAIN();
