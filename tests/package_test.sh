@@ -102,7 +102,8 @@ case $mode in
     runtime_deb=$(echo deb/rod-cutting_*.deb) development_deb=$(echo deb/librod-cutting-dev_*.deb)
     holds_exactly rod-cutting "$(deb_files "$runtime_deb")" "${runtime[@]}" "${library[@]}"
     holds_exactly librod-cutting-dev "$(deb_files "$development_deb")" "${development[@]}"
-    synopsis() { dpkg-deb -f "$1" Description | head -1; }
+    # Read whole: cut short, dpkg-deb would leave its scratch in $TMPDIR.
+    synopsis() { dpkg-deb -f "$1" Description | sed -n 1p; }
     [ "$(synopsis "$runtime_deb")" != "$(synopsis "$development_deb")" ] ||
       fail "both packages have the synopsis '$(synopsis "$runtime_deb")'"
     depends=""
