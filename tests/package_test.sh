@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# The package checks that only a script can make: which files an install, a
-# parent's install and the packages hold, what the man page and the .pc file
-# say, what the library exports, and lintian. CMake runs each mode as a test,
-# in a folder of the build tree, and tells it in the environment what each
-# component installs ($runtime, the program first, then $library and
-# $development, under $prefix where relative), $version, $nm and $objdump.
-# Exits 77 where a tool is missing.
+# The package checks that need a script. CMake runs each mode as a test, in a
+# folder of the build tree, and tells it in the environment what each component
+# installs ($runtime, the program first, then $library and $development, under
+# $prefix where relative), $version, $nm and $objdump. Exits 77 without a tool.
 # Usage: package_test.sh install BUILD STAGE   installs BUILD into STAGE as DESTDIR does; checks it
 #        package_test.sh parent PREFIX 'FILE...'   checks that a parent's install holds the FILEs
 #        package_test.sh deb BUILD | zip BUILD   packs BUILD into the current folder; checks that

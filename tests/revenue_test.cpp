@@ -128,13 +128,11 @@ TEST(Memoized, NegativeBestIsStoredButRecomputed) {
   EXPECT_EQ(brute_force_revenue(losses.data(), 4), -7);
 }
 
-// The tables every solver is checked on, at every length. Short enough for the
-// exhaustive solver: the built-in one; bests at exactly the 32-bit edges (at
-// minus infinity all tie, and 1 is the shortest first piece); all ties; random
-// ones, bounds of 1 and 0 making ties. Then long ones, four whole blocks of the
-// bottom-up solver's candidates and part of a fifth: the best first piece at
-// either side of a block edge, ties across blocks, the best in the last block,
-// prices at the 32-bit edges, negative and random ones.
+// Short enough for the exhaustive solver: the built-in table, bests at exactly
+// the 32-bit edges (at minus infinity all tie, and 1 is the shortest first
+// piece), ties, random ones. Then four whole blocks of the bottom-up solver's
+// candidates and part of a fifth: the best first piece on either side of a
+// block edge, the best in the last block, the 32-bit edges, and so on.
 constexpr std::size_t short_rod = 16;
 constexpr std::int32_t long_rod = 300;
 std::vector<table> reference_tables() {
@@ -195,8 +193,7 @@ TEST_P(AgreeWithReference, AtEveryLength) {
     for (std::int32_t n = 0; n <= longest; ++n) {
       SCOPED_TRACE("n=" + std::to_string(n));
       const auto expected = want[static_cast<std::size_t>(n)];
-      // On fresh tables, each fills lengths 0 to n alone; bottom-up, first
-      // pieces from 1, the shortest of the best.
+      // On fresh tables, each fills lengths 0 to n alone; bottom-up, the shortest first pieces.
       auto memo = fresh_memo(p.size() + 1);
       table revenue(p.size() + 1, untouched);
       table first(p.size() + 1, untouched);
