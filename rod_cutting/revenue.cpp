@@ -48,8 +48,7 @@ std::int32_t bottom_up_revenue(const std::int32_t* prices, std::int32_t* revenue
   if (n < 0) {
     return neg_infinity;
   }
-  // The fastest variant this machine has. Asking costs a few loads of what the
-  // runtime read of the machine as the program started, so nothing is kept.
+  // The fastest variant this machine runs, asked anew: it keeps no state.
   return detail::bottom_up_variants().front().solve(prices, revenue, first_piece, n);
 }
 
