@@ -114,18 +114,38 @@ void bottom_up_built_in(benchmark::State& state) {
   run_bottom_up(state, built_in_prices.data(), rod_cutting::rod_length);
 }
 
-// Prices of three shapes: random from 0 to 99, convex (i squared, so the best
-// is the rod uncut) and all negative (-1 to -100). At 20,000, no sum overflows.
-enum class shape : std::uint8_t { random, convex, negative };
+// Prices of five shapes: random, from 0 to 99,999; convex, 3i + i²/4n, which
+// ties many splits with the uncut rod; all negative, -1 to -7; all ties, every
+// price 0; and long best pieces, every 97th length worth more than the pieces
+// between, which are worth 0 to 4. At 20,000, no sum overflows.
+enum class shape : std::uint8_t { random, convex, negative, ties, long_pieces };
 
 std::vector<std::int32_t> shaped_prices(shape kind, std::int64_t n) {
-  auto prices = generated_prices(n);
-  for (std::size_t i = 1; i < prices.size(); ++i) {
-    if (kind == shape::convex) {
-      prices[i] = static_cast<std::int32_t>(i * i);
-    } else if (kind == shape::negative) {
-      prices[i] = -1 - prices[i];
+  constexpr std::int64_t long_piece = 97;
+  std::minstd_rand engine;
+  std::vector<std::int32_t> prices(static_cast<std::size_t>(n) + 1, 0);
+  for (std::int64_t i = 1; i <= n; ++i) {
+    const auto uniform = [&](std::int32_t below) {
+      return std::uniform_int_distribution<std::int32_t>(0, below - 1)(engine);
+    };
+    std::int64_t price = 0;
+    switch (kind) {
+      case shape::random:
+        price = uniform(100000);
+        break;
+      case shape::convex:
+        price = 3 * i + i * i / (4 * n);
+        break;
+      case shape::negative:
+        price = -1 - uniform(7);
+        break;
+      case shape::ties:
+        break;
+      case shape::long_pieces:
+        price = i % long_piece == 0 ? 1000 * (i / long_piece) + 5 : uniform(5);
+        break;
     }
+    prices[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(price);
   }
   return prices;
 }
@@ -198,5 +218,7 @@ BENCHMARK(bottom_up)->Apply(quadratic_lengths);
 BENCHMARK_CAPTURE(bottom_up_vs_plain, random, shape::random)->Apply(long_rods);
 BENCHMARK_CAPTURE(bottom_up_vs_plain, convex, shape::convex)->Apply(long_rods);
 BENCHMARK_CAPTURE(bottom_up_vs_plain, negative, shape::negative)->Apply(long_rods);
+BENCHMARK_CAPTURE(bottom_up_vs_plain, ties, shape::ties)->Apply(long_rods);
+BENCHMARK_CAPTURE(bottom_up_vs_plain, long_pieces, shape::long_pieces)->Apply(long_rods);
 
 BENCHMARK_MAIN();

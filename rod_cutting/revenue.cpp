@@ -48,8 +48,10 @@ std::int32_t bottom_up_revenue(const std::int32_t* prices, std::int32_t* revenue
   if (n < 0) {
     return neg_infinity;
   }
-  // The fastest variant this machine runs, asked anew: it keeps no state.
-  return detail::bottom_up_variants().front().solve(prices, revenue, first_piece, n);
+  // The fastest variant this machine may run.
+  return detail::runnable_variants(detail::machine_features())
+      .front()
+      .solve(prices, revenue, first_piece, n);
 }
 
 std::int32_t cut_pieces(const std::int32_t* first_piece, std::int32_t n, std::int32_t* pieces) {

@@ -5,14 +5,24 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
+#include <iostream>
+#include <iterator>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reference.hpp"
 #include "rod_cutting/bottom_up.hpp"
+
+// A parameter prints as its name, not as its bytes.
+namespace rod_cutting::detail {
+void PrintTo(const bottom_up_variant& variant, std::ostream* out) { *out << variant.name; }
+}  // namespace rod_cutting::detail
 
 namespace {
 
@@ -22,6 +32,8 @@ using rod_cutting::cut_pieces;
 using rod_cutting::max_length;
 using rod_cutting::memoized_revenue;
 using rod_cutting::neg_infinity;
+using rod_cutting::detail::machine_features;
+using rod_cutting::detail::runnable_variants;
 using table = std::vector<std::int32_t>;
 
 constexpr std::array<std::int32_t, max_length + 1> prices{0, 1, 5, 8, 9, 10, 17, 17, 20, 24, 30};
@@ -66,6 +78,8 @@ struct edge {
   table want;
   table (*call)();
 };
+
+void PrintTo(const edge& param, std::ostream* out) { *out << param.name; }
 
 class EdgeLengths : public testing::TestWithParam<edge> {};
 
@@ -128,86 +142,119 @@ TEST(Memoized, NegativeBestIsStoredButRecomputed) {
   EXPECT_EQ(brute_force_revenue(losses.data(), 4), -7);
 }
 
+// A price table and, for a hang's last line, what it is.
+struct priced_table {
+  std::string name;
+  table prices;
+};
+
 // Short enough for the exhaustive solver: the built-in table, bests at exactly
 // the 32-bit edges (at minus infinity all tie, and 1 is the shortest first
-// piece), ties, random ones. Then four whole blocks of the bottom-up solver's
-// candidates and part of a fifth: the best first piece on either side of a
-// block edge, the best in the last block, the 32-bit edges, and so on.
+// piece), ties, random ones. Then rods long enough that the bottom-up
+// solver's split and search take several whole blocks of candidates: the best
+// first piece on either side of a block edge, the best in the last block, the
+// 32-bit edges, and so on. A call fills every length up to its n, so the long
+// ones are solved at their longest n, and one less.
 constexpr std::size_t short_rod = 16;
-constexpr std::int32_t long_rod = 300;
-std::vector<table> reference_tables() {
+constexpr std::int32_t long_rod = 1100;
+std::vector<priced_table> reference_tables() {
   constexpr std::int32_t highest = std::numeric_limits<std::int32_t>::max();
-  std::vector<table> tables{
-      {prices.begin(), prices.end()}, {0, neg_infinity},
-      {0, -(1 << 30), neg_infinity},  {0, highest},
-      {0, 1, highest - 1, 0},         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
+  std::vector<priced_table> tables{
+      {"built-in", {prices.begin(), prices.end()}},
+      {"minus infinity", {0, neg_infinity}},
+      {"minus infinity in two", {0, -(1 << 30), neg_infinity}},
+      {"highest", {0, highest}},
+      {"highest in two", {0, 1, highest - 1, 0}},
+      {"i", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}}};
   std::mt19937 rng(20261208);
-  const auto priced = [&](std::size_t size, auto price) {
+  const auto priced = [&](std::string name, std::size_t size, auto price) {
     table p(size + 1, 0);
     for (std::size_t i = 1; i < p.size(); ++i) {
       p[i] = price(static_cast<std::int32_t>(i), std::uniform_int_distribution(-1000, 1000)(rng));
     }
-    tables.push_back(p);
+    tables.push_back({std::move(name), p});
   };
   while (tables.size() < 200) {
     // Even at the largest bound a sum of 16 prices is far from overflow.
     const std::int32_t bound = std::array{10, 1000, 100000, 1, 0}.at(rng() % 5);
-    priced(short_rod,
+    priced("random within " + std::to_string(bound), short_rod,
            [&](auto, auto) { return std::uniform_int_distribution(-bound, bound)(rng); });
   }
-  for (const std::int32_t edge : {0, 63, 64, 65, 128, 129}) {
-    priced(long_rod, [&](auto i, auto) { return i < edge ? i - 1 : i; });
+  for (const std::int32_t edge : {0, 255, 256, 257, 300, 512, 513}) {
+    priced("the best first piece at " + std::to_string(edge), long_rod,
+           [&](auto i, auto) { return i < edge ? i - 1 : i; });
   }
-  priced(long_rod, [](auto i, auto) { return i * i; });
-  priced(long_rod, [](auto i, auto noise) { return i * (highest / long_rod) - noise % 4 - 3; });
-  priced(long_rod,
+  priced("squares", long_rod, [](auto i, auto) { return i * i; });
+  priced("highest, less noise", long_rod,
+         [](auto i, auto noise) { return i * (highest / long_rod) - noise % 4 - 3; });
+  priced("lowest, with noise", long_rod,
          [](auto i, auto noise) { return i * (neg_infinity / long_rod) + noise % 4 + 3; });
-  priced(long_rod, [](auto, auto noise) { return -1 - noise % 1000 - 1000; });
-  priced(long_rod, [](auto, auto noise) { return noise % 2; });
-  priced(long_rod, [](auto, auto noise) { return noise + 1000; });
+  priced("all negative", long_rod, [](auto, auto noise) { return -1 - noise % 1000 - 1000; });
+  priced("-1, 0 and 1", long_rod, [](auto, auto noise) { return noise % 2; });
+  priced("random", long_rod, [](auto, auto noise) { return noise + 1000; });
+  // A best piece of 97 and scraps: long first pieces, and splits that beat them.
+  priced("long best pieces", long_rod,
+         [](auto i, auto noise) { return i % 97 == 0 ? 1000 * (i / 97) + 5 : noise % 5; });
   return tables;
+}
+
+// The exhaustive and memoized solvers, on the short tables: every length, on
+// fresh memo tables and on one that earlier calls filled.
+TEST(Solvers, AgreeWithReference) {
+  ASSERT_EQ(reference::best_revenues(prices, max_length),
+            (std::vector<std::int64_t>{best.begin(), best.end()}));
+  for (const auto& [name, p] : reference_tables()) {
+    if (p.size() > short_rod + 1) {
+      continue;
+    }
+    SCOPED_TRACE(name + ", prices " + whole(p));
+    const auto longest = static_cast<std::int32_t>(p.size() - 1);
+    const auto want = reference::best_revenues(p, longest);
+    auto shared_memo = fresh_memo(p.size());
+    for (std::int32_t n = 0; n <= longest; ++n) {
+      SCOPED_TRACE("n=" + std::to_string(n));
+      const auto expected = want[static_cast<std::size_t>(n)];
+      auto memo = fresh_memo(p.size() + 1);
+      ASSERT_EQ(brute_force_revenue(p.data(), n), expected);
+      ASSERT_EQ(memoized_revenue(p.data(), shared_memo.data(), n), expected);
+      ASSERT_EQ(memoized_revenue(p.data(), memo.data(), n), expected);
+      for (std::size_t k = 0; k < memo.size(); ++k) {
+        ASSERT_EQ(memo[k], k <= static_cast<std::size_t>(n) ? want[k] : neg_infinity) << "k=" << k;
+      }
+    }
+  }
 }
 
 // bottom_up_revenue() itself, and each variant this machine runs.
 std::vector<rod_cutting::detail::bottom_up_variant> bottom_up_solvers() {
-  const auto variants = rod_cutting::detail::bottom_up_variants();
-  std::vector solvers(variants.begin(), variants.end());
-  solvers.insert(solvers.begin(), {"bottom_up_revenue", bottom_up_revenue});
+  std::vector<rod_cutting::detail::bottom_up_variant> solvers{
+      {"bottom_up_revenue", 0, bottom_up_revenue}};
+  std::ranges::copy(runnable_variants(machine_features()), std::back_inserter(solvers));
   return solvers;
 }
 
 class AgreeWithReference : public testing::TestWithParam<rod_cutting::detail::bottom_up_variant> {};
 
+// Each table is named, and flushed, before it runs: a hang or a crash ends
+// the output with the table it happened on.
 TEST_P(AgreeWithReference, AtEveryLength) {
-  ASSERT_EQ(reference::best_revenues(prices, max_length),
-            (std::vector<std::int64_t>{best.begin(), best.end()}));
   const auto tables = reference_tables();
   for (std::size_t round = 0; round < tables.size(); ++round) {
-    const auto& p = tables[round];
-    SCOPED_TRACE("round " + std::to_string(round) + ", prices " + whole(p));
+    const auto& [name, p] = tables[round];
+    std::cout << "table " << round << ": " << name << std::endl;
+    SCOPED_TRACE("table " + std::to_string(round) + ": " + name + ", prices " + whole(p));
     const auto longest = static_cast<std::int32_t>(p.size() - 1);
     const auto want = reference::best_revenues(p, longest);
     const auto shortest = reference::shortest_first_pieces(p, want);
-
-    auto shared_memo = fresh_memo(p.size());
-    for (std::int32_t n = 0; n <= longest; ++n) {
+    for (std::int32_t n = p.size() > short_rod + 1 ? longest - 1 : 0; n <= longest; ++n) {
       SCOPED_TRACE("n=" + std::to_string(n));
-      const auto expected = want[static_cast<std::size_t>(n)];
-      // On fresh tables, each fills lengths 0 to n alone; bottom-up, the shortest first pieces.
-      auto memo = fresh_memo(p.size() + 1);
+      // On fresh tables, each fills lengths 0 to n alone, with the shortest first pieces.
       table revenue(p.size() + 1, untouched);
       table first(p.size() + 1, untouched);
-      if (p.size() <= short_rod + 1) {
-        ASSERT_EQ(brute_force_revenue(p.data(), n), expected);
-        ASSERT_EQ(memoized_revenue(p.data(), shared_memo.data(), n), expected);
-        ASSERT_EQ(memoized_revenue(p.data(), memo.data(), n), expected);
-      }
-      ASSERT_EQ(GetParam().solve(p.data(), revenue.data(), first.data(), n), expected);
+      ASSERT_EQ(GetParam().solve(p.data(), revenue.data(), first.data(), n),
+                want[static_cast<std::size_t>(n)]);
       for (std::size_t k = 0; k < revenue.size(); ++k) {
         const bool filled = k <= static_cast<std::size_t>(n);
-        if (p.size() <= short_rod + 1) {
-          ASSERT_EQ(memo[k], filled ? want[k] : neg_infinity) << "k=" << k;
-        }
         ASSERT_EQ(revenue[k], filled ? want[k] : untouched) << "k=" << k;
         ASSERT_EQ(first[k], filled && k > 0 ? shortest[k] : untouched) << "k=" << k;
       }
@@ -220,12 +267,12 @@ TEST_P(AgreeWithReference, AtEveryLength) {
         walk.push_back(shortest[left]);
         total += p[static_cast<std::size_t>(walk.back())];
       }
-      ASSERT_EQ(total, expected);
+      ASSERT_EQ(total, want[static_cast<std::size_t>(n)]);
       ASSERT_TRUE(lists(first, n, walk));
     }
   }
 }
-INSTANTIATE_TEST_SUITE_P(Solvers, AgreeWithReference, testing::ValuesIn(bottom_up_solvers()),
+INSTANTIATE_TEST_SUITE_P(BottomUp, AgreeWithReference, testing::ValuesIn(bottom_up_solvers()),
                          by_name);
 
 // A table that describes no cutting of n, named with n.
@@ -234,6 +281,8 @@ struct refusal {
   table first_piece;
   std::int32_t n;
 };
+
+void PrintTo(const refusal& param, std::ostream* out) { *out << param.name; }
 
 class Refuses : public testing::TestWithParam<refusal> {};
 
@@ -250,14 +299,19 @@ INSTANTIATE_TEST_SUITE_P(
                     refusal{"filled_for_2_n10", {0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0}, max_length}),
     by_name);
 
-// On a 64 KiB stack, where the memoized solver's n + 1 calls would not fit, nor
-// anything that grows with n by four bytes a length.
+// On a stack of 64 KiB, or the platform's least, where the memoized solver's
+// n + 1 calls would not fit, nor anything that grows with n by four bytes a
+// length: n grows with the stack.
 TEST(BottomUp, LongRodOnASmallStack) {
-  constexpr std::int32_t n = 20000;
+  static const std::size_t stack =
+      std::max(std::size_t{64} * 1024, static_cast<std::size_t>(PTHREAD_STACK_MIN));
+  static const auto n = static_cast<std::int32_t>(stack / 3);
   // Pieces of 1 sell for 1 and longer ones for nothing: the best is n pieces of 1.
-  static table p(n + 1, 0);
-  static table revenue(n + 1);
-  static table first(n + 1);
+  SCOPED_TRACE("a stack of " + std::to_string(stack) + " bytes, n=" + std::to_string(n) +
+               ", prices 1 for a piece of 1 and 0 for longer ones");
+  static table p(static_cast<std::size_t>(n) + 1, 0);
+  static table revenue(p.size());
+  static table first(p.size());
   p[1] = 1;
   const auto solve = [](void* /*unused*/) -> void* {
     bottom_up_revenue(p.data(), revenue.data(), first.data(), n);
@@ -266,7 +320,7 @@ TEST(BottomUp, LongRodOnASmallStack) {
   pthread_attr_t small_stack{};
   pthread_t thread{};
   ASSERT_TRUE(pthread_attr_init(&small_stack) == 0 &&
-              pthread_attr_setstacksize(&small_stack, std::size_t{64} * 1024) == 0 &&
+              pthread_attr_setstacksize(&small_stack, stack) == 0 &&
               pthread_create(&thread, &small_stack, solve, nullptr) == 0 &&
               pthread_join(thread, nullptr) == 0);
   EXPECT_EQ(revenue.back(), n);

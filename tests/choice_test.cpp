@@ -1,0 +1,112 @@
+// Which bottom-up variant a machine runs: only one whose every feature it has,
+// and of those the fastest; and this machine's features as its processor and
+// operating system report them, read apart from the library.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <ranges>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "rod_cutting/bottom_up.hpp"
+
+namespace {
+
+namespace detail = rod_cutting::detail;
+using detail::feature_set;
+
+constexpr feature_set everything = ~feature_set{0};
+// A Zen 3: AVX2 and FMA, no AVX-512.
+constexpr feature_set zen3 = detail::sse3 | detail::ssse3 | detail::sse4_1 | detail::sse4_2 |
+                             detail::popcnt | detail::xsave | detail::avx | detail::avx2 |
+                             detail::fma | detail::f16c | detail::ymm_state;
+
+// What the machines run first, in an x86-64 build by GCC or Clang; a build
+// without that variant runs the baseline.
+struct machine {
+  const char* name;
+  feature_set features;
+  const char* first;
+};
+const std::vector<machine> machines{
+    {"none", 0, "baseline"},
+    {"zen3", zen3, "avx2"},
+    {"zen3 whose system saves no ymm", zen3 & ~detail::ymm_state, "baseline"},
+    {"zen3 without popcnt", zen3 & ~detail::popcnt, "baseline"},
+    {"all", everything, "avx512"},
+    {"avx512f without avx2", everything & ~detail::avx2, "baseline"},
+    {"avx512f whose system saves no zmm", everything & ~detail::zmm_state, "avx2"},
+    {"avx512f without fma", everything & ~detail::fma, "avx2"},
+    {"avx512f without f16c", everything & ~detail::f16c, "avx2"},
+};
+
+TEST(Choice, OffersOnlyWhatAMachineHasFastestFirst) {
+  const auto variants = detail::bottom_up_variants();
+  // Each variant needs less than the one before it, and the last needs nothing.
+  for (std::size_t i = 1; i < variants.size(); ++i) {
+    EXPECT_TRUE((variants[i].needs & ~variants[i - 1].needs) == 0 &&
+                variants[i].needs != variants[i - 1].needs)
+        << variants[i].name << " after " << variants[i - 1].name;
+  }
+  EXPECT_EQ(variants.back().needs, 0U) << variants.back().name;
+
+  for (const auto& [name, features, first] : machines) {
+    SCOPED_TRACE(name);
+    std::vector<std::string> offered;
+    for (const auto& variant : detail::runnable_variants(features)) {
+      EXPECT_EQ(variant.needs & ~features, 0U) << variant.name << " needs what is missing";
+      offered.emplace_back(variant.name);
+    }
+    const bool built = std::ranges::any_of(variants, [first = first](const auto& variant) {
+      return variant.name == std::string(first);
+    });
+    ASSERT_FALSE(offered.empty());
+    EXPECT_EQ(offered.front(), built ? first : "baseline");
+  }
+}
+
+#if defined(__x86_64__)
+// The flags Linux reports for each feature: it lists none that it does not let programs use.
+struct flag {
+  feature_set feature;
+  const char* name;
+};
+const std::vector<flag> flags{
+    {detail::sse3, "pni"},      {detail::ssse3, "ssse3"},    {detail::sse4_1, "sse4_1"},
+    {detail::sse4_2, "sse4_2"}, {detail::popcnt, "popcnt"},  {detail::xsave, "xsave"},
+    {detail::avx, "avx"},       {detail::avx2, "avx2"},      {detail::fma, "fma"},
+    {detail::f16c, "f16c"},     {detail::avx512f, "avx512f"}};
+
+TEST(Choice, ThisMachineRunsItsBest) {
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  std::string line;
+  while (std::getline(cpuinfo, line) && line.rfind("flags", 0) != 0) {
+  }
+  if (line.empty()) {
+    GTEST_SKIP() << "no /proc/cpuinfo to check the machine's features against";
+  }
+  std::istringstream words(line);
+  const std::vector<std::string> reported{std::istream_iterator<std::string>(words), {}};
+  feature_set expected = 0;
+  for (const auto& [feature, name] : flags) {
+    expected |= std::ranges::count(reported, name) != 0 ? feature : 0U;
+  }
+  if ((expected & detail::xsave) != 0) {  // Linux turns OSXSAVE on with XSAVE
+    unsigned int low = 0;
+    unsigned int high = 0;
+    asm("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    expected |= (low & 0x6U) == 0x6U ? feature_set{detail::ymm_state} : 0;
+    expected |= (low & 0xe6U) == 0xe6U ? feature_set{detail::zmm_state} : 0;
+  }
+  EXPECT_EQ(detail::machine_features(), expected) << line;
+
+  const auto runnable = [&](const auto& variant) { return (variant.needs & ~expected) == 0; };
+  EXPECT_STREQ(detail::runnable_variants(detail::machine_features()).front().name,
+               std::ranges::find_if(detail::bottom_up_variants(), runnable)->name);
+}
+#endif
+
+}  // namespace
