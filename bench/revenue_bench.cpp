@@ -121,7 +121,11 @@ void bottom_up_built_in(benchmark::State& state) {
 enum class shape : std::uint8_t { random, convex, negative, ties, long_pieces };
 
 std::vector<std::int32_t> shaped_prices(shape kind, std::int64_t n) {
+  constexpr std::int32_t random_ceiling = 100000;
+  constexpr std::int32_t loss_ceiling = 7;
   constexpr std::int64_t long_piece = 97;
+  constexpr std::int64_t long_piece_price = 1000;
+  constexpr std::int32_t scrap_ceiling = 5;
   std::minstd_rand engine;
   std::vector<std::int32_t> prices(static_cast<std::size_t>(n) + 1, 0);
   for (std::int64_t i = 1; i <= n; ++i) {
@@ -131,18 +135,19 @@ std::vector<std::int32_t> shaped_prices(shape kind, std::int64_t n) {
     std::int64_t price = 0;
     switch (kind) {
       case shape::random:
-        price = uniform(100000);
+        price = uniform(random_ceiling);
         break;
       case shape::convex:
         price = 3 * i + i * i / (4 * n);
         break;
       case shape::negative:
-        price = -1 - uniform(7);
+        price = -1 - uniform(loss_ceiling);
         break;
       case shape::ties:
         break;
       case shape::long_pieces:
-        price = i % long_piece == 0 ? 1000 * (i / long_piece) + 5 : uniform(5);
+        price = i % long_piece == 0 ? long_piece_price * (i / long_piece) + scrap_ceiling
+                                    : uniform(scrap_ceiling);
         break;
     }
     prices[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(price);

@@ -47,37 +47,50 @@ constexpr std::array variants {
 };
 
 #if ROD_CUTTING_X86_VARIANTS
-// No branch here, so that one machine's tests reach every line's branches.
-constexpr feature_set when(std::uint64_t reg, unsigned int bit, feature_set features) {
-  return static_cast<feature_set>((reg >> bit) & 1U) * features;
+struct cpuid_bit {
+  unsigned int bit;
+  feature_set feature;
+};
+// CPUID leaf 1's ECX, and leaf 7's EBX.
+constexpr std::array leaf1_ecx{cpuid_bit{0, sse3},    cpuid_bit{9, ssse3},   cpuid_bit{12, fma},
+                               cpuid_bit{19, sse4_1}, cpuid_bit{20, sse4_2}, cpuid_bit{23, popcnt},
+                               cpuid_bit{26, xsave},  cpuid_bit{28, avx},    cpuid_bit{29, f16c}};
+constexpr std::array leaf7_ebx{cpuid_bit{5, avx2}, cpuid_bit{16, avx512f}};
+constexpr unsigned int osxsave_bit = 27;  // in leaf 1's ECX
+constexpr unsigned int leaf7 = 7;
+constexpr std::uint64_t ymm = 0x6;         // XCR0: the SSE and AVX states
+constexpr std::uint64_t zmm = ymm | 0xe0;  // and the opmask and upper ZMM states
+
+// No branch but the loop's, so that one machine's tests reach every branch.
+feature_set features_in(unsigned int reg, std::span<const cpuid_bit> bits) {
+  feature_set features = 0;
+  for (const auto& [bit, feature] : bits) {
+    features |= ((reg >> bit) & 1U) * feature;
+  }
+  return features;
 }
 
 // The processor's own report (CPUID), and which register states the operating
-// system saves (XCR0, readable where it says so by OSXSAVE).
+// system saves (XCR0, readable where OSXSAVE says so).
 feature_set read_features() {
   unsigned int eax = 0;
   unsigned int ebx = 0;
   unsigned int ecx = 0;
   unsigned int edx = 0;
-  const unsigned int highest_leaf = __get_cpuid_max(0, nullptr);
+  const auto highest_leaf = static_cast<unsigned int>(__get_cpuid_max(0U, nullptr));
   __cpuid(1, eax, ebx, ecx, edx);
-  const feature_set leaf1 = when(ecx, 0, sse3) | when(ecx, 9, ssse3) | when(ecx, 12, fma) |
-                            when(ecx, 19, sse4_1) | when(ecx, 20, sse4_2) | when(ecx, 23, popcnt) |
-                            when(ecx, 26, xsave) | when(ecx, 28, avx) | when(ecx, 29, f16c);
-  std::uint64_t xcr0 = 0;
-  if (((ecx >> 27U) & 1U) != 0) {  // GCOVR_EXCL_BR_LINE: every x86-64 system tested sets it
+  feature_set features = features_in(ecx, leaf1_ecx);
+  if (((ecx >> osxsave_bit) & 1U) != 0) {  // GCOVR_EXCL_BR_LINE: set on every machine tested
     unsigned int low = 0;
     unsigned int high = 0;
     asm volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-    xcr0 = (std::uint64_t{high} << 32U) | low;
+    const std::uint64_t xcr0 = (std::uint64_t{high} << 32U) | low;  // NOLINT(*-magic-numbers)
+    features |= static_cast<feature_set>((xcr0 & ymm) == ymm) * ymm_state;
+    features |= static_cast<feature_set>((xcr0 & zmm) == zmm) * zmm_state;
   }
-  __cpuid_count(7, 0, eax, ebx, ecx, edx);
-  ebx *= static_cast<unsigned int>(highest_leaf >= 7);  // a missing leaf reads as another
-  constexpr std::uint64_t ymm = 0x6;                    // SSE and AVX state
-  constexpr std::uint64_t zmm = ymm | 0xe0;             // and the opmask and upper ZMM states
-  return leaf1 | when(ebx, 5, avx2) | when(ebx, 16, avx512f) |
-         when(static_cast<std::uint64_t>((xcr0 & ymm) == ymm), 0, ymm_state) |
-         when(static_cast<std::uint64_t>((xcr0 & zmm) == zmm), 0, zmm_state);
+  __cpuid_count(leaf7, 0, eax, ebx, ecx, edx);
+  ebx *= static_cast<unsigned int>(highest_leaf >= leaf7);  // a missing leaf reads as another
+  return features | features_in(ebx, leaf7_ebx);
 }
 #else
 feature_set read_features() { return 0; }
