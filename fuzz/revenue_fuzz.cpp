@@ -21,10 +21,11 @@ namespace {
 
 using rod_cutting::neg_infinity;
 
-// The exhaustive and memoized solvers go up to 20; the bottom-up ones to 300,
-// four whole blocks of their candidates and part of a fifth.
+// The exhaustive and memoized solvers go up to 20; the bottom-up ones to 1100,
+// where a length's splits take four whole blocks of candidates and part of a
+// fifth.
 constexpr std::int32_t longest_exhaustive = 20;
-constexpr std::int32_t longest = 300;
+constexpr std::int32_t longest = 1100;
 
 // Two entries past the longest rod, to see that nothing is written beyond n.
 constexpr std::size_t table_size = longest + 3;

@@ -1,6 +1,8 @@
 // rod_cutting: the best revenue for cutting a rod into pieces of whole-number
 // lengths, each length with its price, and how to cut it. Free functions over
 // caller-owned tables: they allocate nothing, print nothing and keep no state.
+// Prices may be negative, for every solver; a rod of any length works that the
+// caller's tables cover and whose sums fit in 32 bits.
 // Usable from C++17 on. The generated export header, included below, also
 // defines ROD_CUTTING_VERSION_MAJOR, _MINOR and _PATCH.
 #pragma once
@@ -20,11 +22,12 @@ namespace rod_cutting {
 // memo table starts with at every entry.
 inline constexpr std::int32_t neg_infinity = std::numeric_limits<std::int32_t>::min();
 
-// The longest rod the built-in price table can price; that table, like the
-// program's memo table, has `max_length + 1` entries.
+// The longest rod the program's built-in price table can price; that table,
+// like the program's memo table, has `max_length + 1` entries. It bounds only
+// those tables: the solvers take any length that the caller's tables cover.
 inline constexpr std::int32_t max_length = 10;
 
-// The length the program solves.
+// The length the program solves, likewise no bound on the solvers.
 inline constexpr std::int32_t rod_length = 10;
 
 // brute_force_revenue()
@@ -92,14 +95,16 @@ ROD_CUTTING_EXPORT std::int32_t memoized_revenue(const std::int32_t* prices, std
 // pieces that reach the best, the shortest. The pieces of a best cutting of n
 // are then `first_piece[n]`, followed by those of `n - first_piece[n]`, down to
 // 0, as `cut_pieces` lists them. It never recurses and allocates nothing, so
-// any length its tables cover works on any stack, in n(n+1)/2 steps, which it
-// takes in the widest vector instructions the machine has: the tables are the
-// same on every machine.
+// any length its tables cover works on any stack. It takes each length from
+// the best of the rod sold whole and about n/2 splits into two best cuttings,
+// in the widest vector instructions the machine has: the tables are the same
+// on every machine.
 //
 // Preconditions: `revenue` and `first_piece` have at least `n + 1` entries,
-// which need no preparing; entries 1 to `n` of `prices` exist; the prices of
-// every cutting of every length up to `n` sum within 32 bits. `first_piece[0]`
-// is never written. A negative `n` returns `neg_infinity` and touches no table.
+// which need no preparing; entries 1 to `n` of `prices` exist; the three
+// tables do not overlap; the prices of every cutting of every length up to
+// `n` sum within 32 bits. `first_piece[0]` is never written. A negative `n`
+// returns `neg_infinity` and touches no table.
 //
 // Example:
 //
@@ -127,8 +132,9 @@ ROD_CUTTING_EXPORT std::int32_t bottom_up_revenue(const std::int32_t* prices, st
 // `first_piece` outside 1 to `n` and takes at most n steps, so it always ends.
 //
 // Preconditions: `first_piece` has at least `n + 1` entries, and `pieces` room
-// for `n` that does not overlap them. A length of 0 returns 0 and a negative
-// one -1; neither reads or writes a table.
+// for every piece, which does not overlap them: a cutting of n has at most n
+// pieces, so n entries always do. A length of 0 returns 0 and a negative one
+// -1; neither reads or writes a table.
 //
 // Example:
 //
