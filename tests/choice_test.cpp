@@ -23,8 +23,8 @@ constexpr feature_set zen3 = detail::sse3 | detail::ssse3 | detail::sse4_1 | det
                              detail::popcnt | detail::xsave | detail::avx | detail::avx2 |
                              detail::fma | detail::f16c | detail::ymm_state;
 
-// What the machines run first, in an x86-64 build by GCC or Clang; a build
-// without that variant runs the baseline.
+// What the machines run first where the build has the x86-64 variants, as one
+// by GCC or Clang has; other builds have the baseline alone.
 struct machine {
   const char* name;
   feature_set features;
@@ -44,6 +44,7 @@ const std::vector<machine> machines{
 
 TEST(Choice, OffersOnlyWhatAMachineHasFastestFirst) {
   const auto variants = detail::bottom_up_variants();
+  const bool x86_variants = variants.size() > 1;
   // Each variant needs less than the one before it, and the last needs nothing.
   for (std::size_t i = 1; i < variants.size(); ++i) {
     EXPECT_TRUE((variants[i].needs & ~variants[i - 1].needs) == 0 &&
@@ -57,10 +58,7 @@ TEST(Choice, OffersOnlyWhatAMachineHasFastestFirst) {
     for (const auto& variant : offered) {
       EXPECT_EQ(variant.needs & ~features, 0U) << name << " is offered " << variant.name;
     }
-    const bool built = std::ranges::any_of(variants, [first = first](const auto& variant) {
-      return std::string(variant.name) == first;
-    });
-    EXPECT_STREQ(offered.front().name, built ? first : "baseline") << name;
+    EXPECT_STREQ(offered.front().name, x86_variants ? first : "baseline") << name;
   }
 }
 
