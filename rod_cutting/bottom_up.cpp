@@ -34,8 +34,9 @@ namespace {
 // -mavx2 brings AVX and the SSE sets below it, with XSAVE by GCC and POPCNT by
 // GCC's SSE4.2; -mavx512f brings FMA and F16C by Clang.
 constexpr feature_set avx2_needs =
-    sse3 | ssse3 | sse4_1 | sse4_2 | popcnt | xsave | avx | avx2 | ymm_state;
-constexpr feature_set avx512_needs = avx2_needs | fma | f16c | avx512f | zmm_state;
+    sse3 | ssse3 | sse4_1 | sse4_2 | popcnt | xsave | avx | avx2 | sse_state | avx_state;
+constexpr feature_set avx512_needs =
+    avx2_needs | fma | f16c | avx512f | opmask_state | zmm_hi256_state | hi16_zmm_state;
 #endif
 
 constexpr std::array variants {
@@ -56,10 +57,11 @@ constexpr std::array leaf1_ecx{cpuid_bit{0, sse3},    cpuid_bit{9, ssse3},   cpu
                                cpuid_bit{19, sse4_1}, cpuid_bit{20, sse4_2}, cpuid_bit{23, popcnt},
                                cpuid_bit{26, xsave},  cpuid_bit{28, avx},    cpuid_bit{29, f16c}};
 constexpr std::array leaf7_ebx{cpuid_bit{5, avx2}, cpuid_bit{16, avx512f}};
+constexpr std::array xcr0_bits{cpuid_bit{1, sse_state}, cpuid_bit{2, avx_state},
+                               cpuid_bit{5, opmask_state}, cpuid_bit{6, zmm_hi256_state},
+                               cpuid_bit{7, hi16_zmm_state}};
 constexpr unsigned int osxsave_bit = 27;  // in leaf 1's ECX
 constexpr unsigned int leaf7 = 7;
-constexpr std::uint64_t ymm = 0x6;         // XCR0: the SSE and AVX states
-constexpr std::uint64_t zmm = ymm | 0xe0;  // and the opmask and upper ZMM states
 
 // No branch but the loop's, so that one machine's tests reach every branch.
 feature_set features_in(unsigned int reg, std::span<const cpuid_bit> bits) {
@@ -84,9 +86,7 @@ feature_set read_features() {
     unsigned int low = 0;
     unsigned int high = 0;
     asm volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-    const std::uint64_t xcr0 = (std::uint64_t{high} << 32U) | low;  // NOLINT(*-magic-numbers)
-    features |= static_cast<feature_set>((xcr0 & ymm) == ymm) * ymm_state;
-    features |= static_cast<feature_set>((xcr0 & zmm) == zmm) * zmm_state;
+    features |= features_in(low, xcr0_bits);
   }
   __cpuid_count(leaf7, 0, eax, ebx, ecx, edx);
   ebx *= static_cast<unsigned int>(highest_leaf >= leaf7);  // a missing leaf reads as another

@@ -23,8 +23,13 @@ enum feature : std::uint32_t {
   fma = 1U << 8U,
   f16c = 1U << 9U,
   avx512f = 1U << 10U,
-  ymm_state = 1U << 11U,  // the operating system saves the 256-bit registers
-  zmm_state = 1U << 12U,  // and the 512-bit ones with their masks
+  // The register states the operating system saves (XCR0): of the 128-bit and
+  // 256-bit registers, then of the masks and the 512-bit ones.
+  sse_state = 1U << 11U,
+  avx_state = 1U << 12U,
+  opmask_state = 1U << 13U,
+  zmm_hi256_state = 1U << 14U,
+  hi16_zmm_state = 1U << 15U,
 };
 using feature_set = std::uint32_t;
 

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "rod_cutting/bottom_up.hpp"
@@ -21,7 +22,7 @@ constexpr feature_set everything = ~feature_set{0};
 // A Zen 3: AVX2 and FMA, no AVX-512.
 constexpr feature_set zen3 = detail::sse3 | detail::ssse3 | detail::sse4_1 | detail::sse4_2 |
                              detail::popcnt | detail::xsave | detail::avx | detail::avx2 |
-                             detail::fma | detail::f16c | detail::ymm_state;
+                             detail::fma | detail::f16c | detail::sse_state | detail::avx_state;
 
 // What the machines run first where the build has the x86-64 variants, as one
 // by GCC or Clang has; other builds have the baseline alone.
@@ -33,11 +34,12 @@ struct machine {
 const std::vector<machine> machines{
     {"none", 0, "baseline"},
     {"zen3", zen3, "avx2"},
-    {"zen3 whose system saves no ymm", zen3 & ~detail::ymm_state, "baseline"},
+    {"zen3 whose system saves no ymm", zen3 & ~detail::avx_state, "baseline"},
     {"zen3 without popcnt", zen3 & ~detail::popcnt, "baseline"},
     {"all", everything, "avx512"},
     {"avx512f without avx2", everything & ~detail::avx2, "baseline"},
-    {"avx512f whose system saves no zmm", everything & ~detail::zmm_state, "avx2"},
+    {"avx512f whose system saves no zmm", everything & ~detail::hi16_zmm_state, "avx2"},
+    {"avx512f whose system saves no masks", everything & ~detail::opmask_state, "avx2"},
     {"avx512f without fma", everything & ~detail::fma, "avx2"},
     {"avx512f without f16c", everything & ~detail::f16c, "avx2"},
 };
@@ -92,8 +94,13 @@ TEST(Choice, ThisMachineRunsItsBest) {
     unsigned int low = 0;
     unsigned int high = 0;
     asm("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-    expected |= (low & 0x6U) == 0x6U ? feature_set{detail::ymm_state} : 0;
-    expected |= (low & 0xe6U) == 0xe6U ? feature_set{detail::zmm_state} : 0;
+    for (const auto& [bit, state] : {std::pair{1U, detail::sse_state},
+                                     {2U, detail::avx_state},
+                                     {5U, detail::opmask_state},
+                                     {6U, detail::zmm_hi256_state},
+                                     {7U, detail::hi16_zmm_state}}) {
+      expected |= ((low >> bit) & 1U) != 0 ? feature_set{state} : 0;
+    }
   }
   EXPECT_EQ(detail::machine_features(), expected) << line;
 
