@@ -1,6 +1,7 @@
 #include "rod_cutting/bottom_up.hpp"
 
 #include <array>
+#include <type_traits>
 
 #if ROD_CUTTING_X86_VARIANTS
 #include <cpuid.h>
@@ -9,24 +10,20 @@
 namespace rod_cutting::detail {
 
 // Each instruction set's kernel, compiled from bottom_up_kernel.cpp.
-// NOLINTBEGIN(bugprone-easily-swappable-parameters): bottom_up_revenue()'s order
 namespace kernels {
+using kernel = std::remove_pointer_t<bottom_up_function>;
 namespace baseline {
-std::int32_t solve(const std::int32_t* prices, std::int32_t* revenue, std::int32_t* first_piece,
-                   std::int32_t n);
+kernel solve;
 }  // namespace baseline
 #if ROD_CUTTING_X86_VARIANTS
 namespace avx2 {
-std::int32_t solve(const std::int32_t* prices, std::int32_t* revenue, std::int32_t* first_piece,
-                   std::int32_t n);
+kernel solve;
 }  // namespace avx2
 namespace avx512 {
-std::int32_t solve(const std::int32_t* prices, std::int32_t* revenue, std::int32_t* first_piece,
-                   std::int32_t n);
+kernel solve;
 }  // namespace avx512
 #endif
 }  // namespace kernels
-// NOLINTEND(bugprone-easily-swappable-parameters)
 
 namespace {
 

@@ -151,9 +151,9 @@ struct priced_table {
 // Short enough for the exhaustive solver: the built-in table, bests at exactly
 // the 32-bit edges (at minus infinity all tie, and 1 is the shortest first
 // piece), ties, random ones. Then rods long enough that the bottom-up
-// solver's split and search take several whole blocks of candidates: the best
-// first piece on either side of a block edge, the best in the last block, the
-// 32-bit edges, and so on. A call fills every length up to its n, so the long
+// solver's splits take several whole blocks of candidates: the best first
+// piece on either side of a block edge, the best in the last block, the 32-bit
+// edges, and so on. A call fills every length up to its n, so the long
 // ones are solved at their longest n, and one less.
 constexpr std::size_t short_rod = 16;
 constexpr std::int32_t long_rod = 1100;
