@@ -43,6 +43,7 @@ end() { rm -rf "$dir"; exit "$1"; }
 skip() { echo "skipped: $1"; end 77; }
 carries() { nm "$program" 2>/dev/null | grep -qE " ($1)\$"; }
 no_asan() { ! carries __asan_init || skip "$1"; }
+no_emulator() { ((${#prog[@]} == 1)) || skip "$1 (run by ${prog[0]})"; }
 
 # The setups. Each runs the program with its standard error into $err, and its
 # standard output into $out unless it means to send it elsewhere.
@@ -55,10 +56,16 @@ without_memory() { no_asan "AddressSanitizer's malloc cannot be replaced"; run "
 
 memcheck() {
   no_asan "valgrind cannot run a program built with AddressSanitizer"
+  no_emulator "valgrind cannot run a program under an emulator"
   command -v valgrind >/dev/null || skip "valgrind is missing; bash .ci/need valgrind"
   ! readelf -p .comment "$program" 2>/dev/null | grep -q clang ||
     skip "valgrind 3.19 cannot read the debug information clang 14 writes"
   run_in valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect
+  local status=$?
+  # Such as an i386 program without the loader's symbols (libc6-dbg:i386).
+  ! grep -q "Fatal error at startup" "$err" ||
+    skip "valgrind cannot start it: $(grep -m1 -A1 'Fatal error at startup' "$err" | tail -1)"
+  return $status
 }
 
 # Writes into a pipe whose reader has gone; the fifo holds the writer back
@@ -89,6 +96,7 @@ under_limit() { (ulimit -v "$1" && exec "${prog[@]}") >"$out" 2>"$err"; }
 # least one must end as the row says, and the last such run is the one checked.
 real_exhaustion() {
   no_asan "the sanitizers' runtime cannot run in a limited address space"
+  no_emulator "ulimit -v would limit the emulator's memory, not the program's"
   ! carries __gcov_init || skip "the coverage runtime cannot run in a limited address space"
   local low=1024 high=$((1024 * 1024)) limit status unstarted=0 complete=0 exhausted=0
   under_limit "$high" || { echo "does not complete in $high KiB"; return 0; }

@@ -2,21 +2,21 @@
 # The package checks that need a script. CMake runs each mode as a test, in a
 # folder of the build tree, and tells it in the environment what each component
 # installs ($runtime, the program first, then $library and $development, under
-# $prefix where relative), $version, $nm and $objdump. Exits 77 without a tool.
+# $prefix where relative), $version, $nm, $objdump, the Debian $architecture,
+# the packages that are $multi_arch, and the $symbols file. Exits 77 without a tool.
 # Usage: package_test.sh install BUILD STAGE   installs BUILD into STAGE as DESTDIR does; checks it
 #        package_test.sh parent PREFIX 'FILE...'   checks that a parent's install holds the FILEs
-#        package_test.sh deb BUILD | zip BUILD   packs BUILD into the current folder; checks that
+#        package_test.sh deb BUILD [EMULATOR...] | zip BUILD   packs BUILD here; checks that
 #        package_test.sh lint DEB...   lintian, with the tags that need the owner's word let through
-# shellcheck disable=SC2154  # $prefix, $version, $nm and $objdump come from the environment
+# shellcheck disable=SC2154  # $prefix, $version and the rest come from the environment
 set -euo pipefail
 mode=$1
 here=$(dirname "$(realpath "$0")")
 read -ra runtime <<<"${runtime-}"
 read -ra library <<<"${library-}"
 read -ra development <<<"${development-}"
-# The four functions' symbols, sorted.
-functions="_ZN11rod_cutting10cut_piecesEPKiiPi _ZN11rod_cutting16memoized_revenueEPKiPii"
-functions+=" _ZN11rod_cutting17bottom_up_revenueEPKiPiS2_i _ZN11rod_cutting19brute_force_revenueEPKii"
+# The functions' symbols, sorted, as the Debian symbols file lists them.
+functions=$(sed -n 's/^ \([^@]*\)@Base .*/\1/p' "${symbols-/dev/null}" | LC_ALL=C sort | paste -sd' ')
 
 fail() { echo "$mode: $*"; exit 1; }
 expect() { [ "$2" = "$3" ] || fail "$1 '$2', not '$3'"; }  # expect WHAT GOT WANTED
@@ -43,7 +43,7 @@ exports() {
     "$objdump" -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^\s*\[ *[0-9]*\] //p'
   else
     "$nm" -D --defined-only --format=just-symbols "$1"
-  fi | sort | paste -sd' '
+  fi | LC_ALL=C sort | paste -sd' '
 }
 dlls() { "$objdump" -p "$1" | sed -n 's/^\s*DLL Name: //p' | LC_ALL=C sort | paste -sd' '; }
 
@@ -60,14 +60,13 @@ case $mode in
   install)
     build=$2 stage=$3
     rm -rf "$stage" "$stage".*
-    for component in runtime development; do
+    for component in runtime library development; do
       DESTDIR=$stage.$component quietly cmake --install "$build" --component rod_cutting_$component
+      declare -n listed=$component
+      holds_exactly "the $component component" "$(files_below "$stage.$component" "$prefix")" \
+        "${listed[@]}"
     done
     DESTDIR=$stage quietly cmake --install "$build"
-    holds_exactly "the runtime component" "$(files_below "$stage.runtime" "$prefix")" \
-      "${runtime[@]}" "${library[@]}"
-    holds_exactly "the development component" "$(files_below "$stage.development" "$prefix")" \
-      "${development[@]}"
     listing=$(files_below "$stage" "$prefix")
     holds_exactly "the install" "$listing" "${runtime[@]}" "${library[@]}" "${development[@]}"
     # What the manifest lists is what README's uninstall removes.
@@ -92,29 +91,59 @@ case $mode in
     read -ra files <<<"$3"
     holds_exactly "the parent's install" "$(files_below "$2" "")" "${files[@]}" ;;
   deb)
-    for tool in dpkg-shlibdeps file lintian; do
+    for tool in dpkg-shlibdeps dpkg-gensymbols file lintian; do
       command -v $tool >/dev/null || skip "$tool is missing; bash .ci/need dpkg-dev file lintian"
     done
-    rm -rf deb && quietly cpack --config "$2/CPackConfig.cmake" -G DEB -B deb
-    runtime_deb=$(echo deb/rod-cutting_*.deb) development_deb=$(echo deb/librod-cutting-dev_*.deb)
-    holds_exactly rod-cutting "$(deb_files "$runtime_deb")" "${runtime[@]}" "${library[@]}"
-    holds_exactly librod-cutting-dev "$(deb_files "$development_deb")" "${development[@]}"
-    # Read whole: cut short, dpkg-deb would leave its scratch in $TMPDIR.
-    synopsis() { dpkg-deb -f "$1" Description | sed -n 1p; }
-    [ "$(synopsis "$runtime_deb")" != "$(synopsis "$development_deb")" ] ||
-      fail "both packages have the synopsis '$(synopsis "$runtime_deb")'"
-    depends=""
+    [ "$architecture" = "$(dpkg --print-architecture)" ] || dpkg-query -W "libc6:$architecture" \
+      >/dev/null 2>&1 || skip "dpkg-shlibdeps reads the target's libraries: dpkg --add-architecture" \
+      "$architecture; apt-get update; apt-get install libc6:$architecture libstdc++6:$architecture"
+    rm -rf deb root && quietly cpack --config "$2/CPackConfig.cmake" -G DEB -B deb
+    # Each package: its name, what it holds, and whether it is Multi-Arch.
+    lib=librod-cutting${version%%.*} uses_lib=""
+    packages=(rod-cutting librod-cutting-dev)
+    if ((${#library[@]})); then packages+=("$lib") uses_lib="$lib (= $version)"; fi
+    declare -A holds=([rod-cutting]=runtime [librod-cutting-dev]=development [$lib]=library)
+    synopses=()
+    for package in "${packages[@]}"; do
+      deb=deb/${package}_${version}_$architecture.deb
+      [ -f "$deb" ] || fail "no $deb; cpack wrote: $(ls deb)"
+      declare -n held=${holds[$package]}
+      holds_exactly "$package" "$(deb_files "$deb")" "${held[@]}"
+      same=no
+      [[ " $multi_arch " != *" $package "* ]] || same=same
+      expect "$package's Multi-Arch is" "$(dpkg-deb -f "$deb" Multi-Arch)" "$same"
+      # Read whole: cut short, dpkg-deb would leave its scratch in $TMPDIR.
+      synopses+=("$(dpkg-deb -f "$deb" Description | sed -n 1p)")
+      dpkg-deb -x "$deb" root
+    done
+    # The program and the development files need the library's package of this version.
+    expect "librod-cutting-dev depends on" "$(dpkg-deb -f deb/librod-cutting-dev_*.deb Depends)" \
+      "$uses_lib"
+    depends=$(dpkg-deb -f deb/rod-cutting_*.deb Depends)
+    [[ $depends == "$uses_lib"* ]] || fail "rod-cutting depends on '$depends', not first '$uses_lib'"
+    [ "$(printf '%s\n' "${synopses[@]}" | sort -u | wc -l)" = ${#packages[@]} ] ||
+      fail "packages share a synopsis: ${synopses[*]}"
+    # Every ELF file is of the class and machine that Architecture names.
+    case $architecture in
+      amd64) elf="ELF 64-bit LSB .*x86-64" ;;
+      arm64) elf="ELF 64-bit LSB .*ARM aarch64" ;;
+      i386) elf="ELF 32-bit LSB .*Intel 80386" ;;
+      *) fail "no ELF machine known for $architecture" ;;
+    esac
+    while IFS= read -r -d '' file; do
+      kind=$(file -b "$file")
+      [[ $kind != ELF* || $kind =~ $elf ]] || fail "$architecture's ${file#root} is $kind"
+    done < <(find root -type f -print0)
     if ((${#library[@]})); then
-      depends="rod-cutting (= $version)"
-      expect "the shlibs file says" "$(dpkg-deb -I "$runtime_deb" shlibs)" \
-        "librod_cutting ${version%%.*} rod-cutting (>= $version)"
+      # The symbols file lists what the library exports, each with its version.
+      dpkg-deb -I "deb/${lib}_${version}_$architecture.deb" symbols >packaged.symbols
+      TMPDIR=$PWD quietly dpkg-gensymbols -v"$version" -p"$lib" -Proot -e"root/usr/${library[1]}" \
+        -Ipackaged.symbols -O/dev/null -c4
     fi
-    expect "librod-cutting-dev depends on" "$(dpkg-deb -f "$development_deb" Depends)" "$depends"
-    lint "$runtime_deb" "$development_deb"
+    lint deb/*.deb
     # The packaged program runs with the packaged library.
-    rm -rf root && dpkg-deb -x "$runtime_deb" root
     LD_LIBRARY_PATH=$PWD/root/usr/$(dirname "${library[0]-.}") bash "$here/cli_test.sh" plain \
-      "root/usr/${runtime[0]}" ;;
+      "root/usr/${runtime[0]}" "${@:3}" ;;
   zip)
     rm -rf zip && quietly cpack --config "$2/CPackConfig.cmake" -B zip
     name=rod_cutting-$version-win64

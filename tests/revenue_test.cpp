@@ -301,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // On a stack of 64 KiB, or the platform's least, where the memoized solver's
 // n + 1 calls would not fit, nor anything that grows with n by four bytes a
-// length: n grows with the stack.
+// length: n outgrows a larger stack.
 TEST(BottomUp, LongRodOnASmallStack) {
 #ifdef PTHREAD_STACK_MIN
   static const auto least = static_cast<std::size_t>(PTHREAD_STACK_MIN);
@@ -309,7 +309,7 @@ TEST(BottomUp, LongRodOnASmallStack) {
   static const std::size_t least = 0;  // MinGW's threads set none
 #endif
   static const std::size_t stack = std::max(std::size_t{64} * 1024, least);
-  static const auto n = static_cast<std::int32_t>(stack / 3);
+  static const auto n = static_cast<std::int32_t>(std::max<std::size_t>(20000, stack / 4 + 1000));
   // Pieces of 1 sell for 1 and longer ones for nothing: the best is n pieces of 1.
   SCOPED_TRACE("a stack of " + std::to_string(stack) + " bytes, n=" + std::to_string(n) +
                ", prices 1 for a piece of 1 and 0 for longer ones");
