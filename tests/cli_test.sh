@@ -63,8 +63,11 @@ memcheck() {
   run_in valgrind --quiet --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect
   local status=$?
   # Such as an i386 program without the loader's symbols (libc6-dbg:i386).
-  ! grep -q "Fatal error at startup" "$err" ||
-    skip "valgrind cannot start it: $(grep -m1 -A1 'Fatal error at startup' "$err" | tail -1)"
+  local fatal soname
+  fatal=$(sed -n 's/.*Fatal error at startup: *//p' "$err")
+  soname=$(sed -n 's/.*with soname matching: *//p' "$err" | head -1)
+  [ -z "$soname" ] || soname=" in $soname, whose symbols it needs (libc6-dbg for that architecture)"
+  [ -z "$fatal" ] || skip "valgrind cannot start it: $fatal$soname"
   return $status
 }
 

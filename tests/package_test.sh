@@ -95,8 +95,8 @@ case $mode in
       command -v $tool >/dev/null || skip "$tool is missing; bash .ci/need dpkg-dev file lintian"
     done
     [ "$architecture" = "$(dpkg --print-architecture)" ] || dpkg-query -W "libc6:$architecture" \
-      >/dev/null 2>&1 || skip "dpkg-shlibdeps reads the target's libraries: dpkg --add-architecture" \
-      "$architecture; apt-get update; apt-get install libc6:$architecture libstdc++6:$architecture"
+      >/dev/null 2>&1 || skip "dpkg-shlibdeps reads the target's own libraries;" \
+      "bash .ci/need libc6:$architecture libstdc++6:$architecture"
     rm -rf deb root && quietly cpack --config "$2/CPackConfig.cmake" -G DEB -B deb
     # Each package: its name, what it holds, and whether it is Multi-Arch.
     lib=librod-cutting${version%%.*} uses_lib=""
