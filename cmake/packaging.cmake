@@ -34,10 +34,11 @@ endif()
 set(CPACK_DEBIAN_ROD_CUTTING_RUNTIME_PACKAGE_NAME rod-cutting)
 set(CPACK_DEBIAN_ROD_CUTTING_RUNTIME_PACKAGE_SECTION math)
 string(JOIN "\n" CPACK_COMPONENT_ROD_CUTTING_RUNTIME_DESCRIPTION
-  "best revenue for cutting a rod, by exhaustive search and by memoization"
-  "The rod_cutting program solves one built-in instance: a rod of length 10,"
-  "with prices for pieces of length 1 to 10. It prints the best revenue twice,"
-  "as found by an exhaustive search and by a memoized recursion.")
+  "best revenue for cutting a rod, and how to cut it"
+  "rod_cutting_solve reads a price list on standard input and prints the best"
+  "revenue for a rod of any length up to 1000000 and the pieces of a best"
+  "cutting. rod_cutting solves one built-in instance, a rod of length 10,"
+  "twice: by an exhaustive search and by a memoized recursion.")
 set(CPACK_DEBIAN_ROD_CUTTING_DEVELOPMENT_PACKAGE_NAME librod-cutting-dev)
 set(CPACK_DEBIAN_ROD_CUTTING_DEVELOPMENT_PACKAGE_SECTION libdevel)
 string(JOIN "\n" CPACK_COMPONENT_ROD_CUTTING_DEVELOPMENT_DESCRIPTION

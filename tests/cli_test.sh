@@ -13,7 +13,32 @@ prog=("${@:3}" "$program")
 report="Brute Force : 30${eol}Dynamic Programming : 30${eol}" first="Brute Force : 30${eol}"
 cannot_write="rod_cutting: cannot write to standard output: " oom="rod_cutting: out of memory$eol"
 enospc="${cannot_write}No space left on device$eol" ebadf="${cannot_write}Bad file descriptor$eol"
+enospc_solve="rod_cutting_solve${enospc#rod_cutting}"
 epipe="${cannot_write}Broken pipe$eol"
+
+# rod_cutting_solve's texts.
+# Each without its line end, which $(...) would drop.
+solved() { printf "revenue %s${eol}pieces%s" "$1" "${2:+ $2}"; }
+refusal() { printf "rod_cutting_solve: %s" "$1"; }
+no_price() { refusal "line $1: not a price: '$2'"; }
+bad_length() { refusal "LENGTH must be a whole number from 0 to 1000000, not '$1'"; }
+out_of_range() { refusal "line 1: price out of 32-bit range: '$1'"; }
+usage=(
+  "Usage: rod_cutting_solve [--table] [--] [LENGTH]"
+  "Reads the prices of pieces of length 1, 2, 3 and so on from standard input,"
+  "and prints the best revenue for a rod of LENGTH, by default as long as the"
+  "list, and the pieces of a best cutting."
+  ""
+  "  --table    print each length's best revenue and first piece instead"
+  "  --help     print this help and exit"
+  "  --version  print the version and exit"
+  ""
+  "Prices are whole numbers within 32 bits, apart by blanks, tabs or line ends;"
+  "'#' starts a comment that ends with its line. Lengths past the list fetch 0."
+  "LENGTH is at most 1000000. Exit status: 0 for an answer, 2 for bad input or"
+  "usage, 1 when the output cannot be written or memory runs out.")
+printf -v help "%s$eol" "${usage[@]}"
+printf -v table "%s$eol" "length revenue first_piece" "1 1 1" "2 5 2" "3 8 3" "4 10 2"
 
 # The table. A row: name, the program it runs (a CMake target, or README's
 # example), where it runs (any: also under an emulator; package: only in the
@@ -31,8 +56,42 @@ rows() {
   row sigpipe         rod_cutting           linux 141 ""        ""         broken_pipe --default-signal=PIPE
   row second-line     rod_cutting           linux 1   "$first"  "$enospc"  second_line
   row real-exhaustion rod_cutting           linux 1   "$first"  "$oom"     real_exhaustion
-  row no-memory       rod_cutting_no_memory linux 1   "$first"  "$oom"     without_memory
+  row no-memory       rod_cutting_no_memory linux 1   "$first"  "$oom"     without_memory run
   row example         example               package 0 "10 10${eol}10 = 2 + 2${eol}" "" run
+  # rod_cutting_solve: a price list on standard input (printf's %b), then arguments.
+  row solve-list      rod_cutting_solve     any   0 "$(solved 30 10)$eol" ""   given '1 5 8 9 10 17 17 20 24 30\n'
+  row solve-longer    rod_cutting_solve     any   0 "$(solved 18 '2 2 3')$eol" "" given '1 5 8 9  # lengths 1 to 4\n' 7
+  row solve-shorter   rod_cutting_solve     any   0 "$(solved 5 2)$eol" ""   given '1 5 8 -9' 2
+  row solve-zero      rod_cutting_solve     any   0 "$(solved 0)$eol" ""     given '' 0
+  row solve-scrap     rod_cutting_solve     any   0 "$(solved 0 '1 1 1')$eol" "" given '' -- 3
+  row solve-tokens    rod_cutting_solve     any   0 "$(solved 21 '1 1 1')$eol" "" given '007\r\n\t-0#x\n9'
+  row solve-table     rod_cutting_solve     any   0 "$table" ""         given '1 5 8 9' --table
+  row solve-help      rod_cutting_solve     any   0 "$help" ""          given 'x' 7 --bogus --help
+  row solve-version   rod_cutting_solve     any   0 "rod_cutting_solve ${version-}$eol" "" given 'x' --version
+  row solve-letter    rod_cutting_solve     any   2 "" "$(no_price 1 x)$eol" given '1 x 3'
+  row solve-past      rod_cutting_solve     any   2 "" "$(no_price 2 1e3)$eol" given '1 5\n1e3' 1
+  row solve-decimal   rod_cutting_solve     any   2 "" "$(no_price 3 1.5)$eol" given '1\n2\n1.5'
+  row solve-plus      rod_cutting_solve     any   2 "" "$(no_price 1 +5)$eol" given '+5'
+  row solve-minus     rod_cutting_solve     any   2 "" "$(no_price 1 -)$eol" given '1 - 2'
+  row solve-dashes    rod_cutting_solve     any   2 "" "$(no_price 1 --)$eol" given '--'
+  row solve-binary    rod_cutting_solve     any   2 "" "$(no_price 1 '\xFF\x1B[2J\x5C')$eol" given '\xff\x1b[2J\x5c'
+  row solve-long      rod_cutting_solve     any   2 "" "$(refusal "line 1: not a price: 'abcdefghijklmnopqrst'...")$eol" given 'abcdefghijklmnopqrstuvwxyz'
+  row solve-high      rod_cutting_solve     any   2 "" "$(out_of_range 2147483648)$eol" given '2147483648'
+  row solve-low       rod_cutting_solve     any   2 "" "$(out_of_range -2147483649)$eol" given '-2147483649'
+  row solve-nothing   rod_cutting_solve     any   2 "" "$(refusal 'no prices on standard input, and no LENGTH')$eol" given ' # none'
+  row solve-negative  rod_cutting_solve     any   2 "" "$(bad_length -3)$eol" given '1 2' -3
+  row solve-letters   rod_cutting_solve     any   2 "" "$(bad_length abc)$eol" given '1 2' abc
+  row solve-longest   rod_cutting_solve     any   2 "" "$(bad_length 1000001)$eol" given '1 2' 1000001
+  row solve-two       rod_cutting_solve     any   2 "" "$(refusal "more than one LENGTH: '7' and '8'")$eol" given '1' 7 8
+  row solve-option    rod_cutting_solve     any   2 "" "$(refusal "unknown option '-x' (see --help)")$eol" given '1' -x
+  row solve-sums      rod_cutting_solve     any   2 "" "$(refusal 'the price of length 2, -1000000000, is too large to add up for a rod of 10: at most 429496729')$eol" given '1 -1000000000 3' 10
+  row solve-lowest    rod_cutting_solve     any   2 "" "$(refusal 'the price of length 1, -2147483648, is too large to add up for a rod of 1: at most 2147483647')$eol" given '-2147483648'
+  row solve-dev-full  rod_cutting_solve     linux 1 "" "$enospc_solve"    given_to /dev/full '1 2'
+  row solve-help-full rod_cutting_solve     linux 1 "" "$enospc_solve"    given_to /dev/full '' --help
+  row solve-too-many  rod_cutting_solve     any   2 "" "$(refusal 'more than 1000000 prices: give a LENGTH')$eol" many 1000001
+  row solve-as-many   rod_cutting_solve     any   0 "$(solved 0 1)$eol" ""  many 1000001 1
+  row solve-empty-arg rod_cutting_solve     any   2 "" "$(bad_length '')$eol" given '1' ''
+  row solve-no-memory rod_cutting_solve_no_memory linux 1 "" "$(refusal 'out of memory')$eol" without_memory given '1 2'
 }
 
 dir=$PWD/cli_test.$name.$$ out=$dir/out err=$dir/err failed=0
@@ -52,7 +111,10 @@ run_in() { "$@" "${prog[@]}" >"$out" 2>"$err"; }
 writing_to() { "${prog[@]}" >"$1" 2>"$err"; }
 closed() { "${prog[@]}" >&- 2>"$err"; }
 read_only() { "${prog[@]}" 1</dev/null 2>"$err"; }
-without_memory() { no_asan "AddressSanitizer's malloc cannot be replaced"; run "$@"; }
+without_memory() { no_asan "AddressSanitizer's malloc cannot be replaced"; "$@"; }
+given() { printf '%b' "$1" | "${prog[@]}" "${@:2}" >"$out" 2>"$err"; }
+given_to() { printf '%b' "$2" | "${prog[@]}" "${@:3}" >"$1" 2>"$err"; }
+many() { yes 0 | head -n "$1" | "${prog[@]}" "${@:2}" >"$out" 2>"$err"; }  # many COUNT ARG...
 
 memcheck() {
   no_asan "valgrind cannot run a program built with AddressSanitizer"

@@ -72,10 +72,13 @@ case $mode in
     # What the manifest lists is what README's uninstall removes.
     [ "$(sed "s|^$stage||" "$build/install_manifest.txt" | as_listed "$prefix")" = "$listing" ] ||
       fail "install_manifest.txt does not list what was installed"
-    page=$(gzip -dc "$(staged "$(printf '%s\n' "${runtime[@]}" | grep '\.1\.gz$')")" |
-      sed -n '1s/^\.TH .* "rod_cutting \([^"]*\)".*/\1/p')
     pc=$(sed -n 's/^Version: //p' "$(staged "$(printf '%s\n' "${development[@]}" | grep '\.pc$')")")
-    expect "the man page and the .pc file say versions" "$page $pc" "$version $version"
+    expect "the .pc file says version" "$pc" "$version"
+    for page in "${runtime[@]}"; do
+      [[ $page == *.1.gz ]] || continue
+      expect "$page says version" "$(gzip -dc "$(staged "$page")" |
+        sed -n '1s/^\.TH .* "rod_cutting \([^"]*\)".*/\1/p')" "$version"
+    done
     if ((${#library[@]})); then
       expect "the library exports" "$(exports "$(staged "${library[0]}")")" "$functions"
       [[ ${library[0]} == *.dll ]] || expect "the library's SONAME is" "$("$objdump" -p \
